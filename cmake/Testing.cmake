@@ -1,0 +1,24 @@
+# GoogleTest from Debian's source package, built once per build tree.
+set(TESSARO_GTEST_DIR /usr/src/googletest CACHE PATH "GoogleTest sources")
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(${TESSARO_GTEST_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# tessaro_add_test(NAME SOURCES a.cpp b.cpp LIBS vpk win [GUI])
+# One executable per subsystem; under the win32 preset CTest runs it through
+# the Wine emulator set in the toolchain file.
+function(tessaro_add_test name)
+  cmake_parse_arguments(T "GUI" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main tessaro_warnings)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
+  target_compile_definitions(${name} PRIVATE
+    TESSARO_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+    TESSARO_BINARY_DIR="${CMAKE_BINARY_DIR}"
+    TESSARO_TESTDATA_DIR="${CMAKE_SOURCE_DIR}/../shared/testdata")
+  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+  if(T_GUI)
+    set_tests_properties(${name} PROPERTIES LABELS gui RUN_SERIAL TRUE)
+  endif()
+endfunction()

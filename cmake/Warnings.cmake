@@ -1,0 +1,18 @@
+# Our own targets build with every warning an error; third-party code
+# (GoogleTest) keeps its own flags.
+add_library(tessaro_warnings INTERFACE)
+if(MSVC)
+  target_compile_options(tessaro_warnings INTERFACE /W4 /WX)
+else()
+  target_compile_options(tessaro_warnings INTERFACE -Wall -Wextra -Wshadow -Werror)
+endif()
+
+if(WIN32 AND NOT MSVC)
+  # One self-contained executable: no runtime DLLs to ship.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+endif()
+
+if(WIN32)
+  # ANSI build: the program uses the A functions throughout.
+  add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501 _CRT_SECURE_NO_WARNINGS)
+endif()
