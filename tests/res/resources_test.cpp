@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <set>
@@ -89,6 +90,14 @@ private:
     HGDIOBJ old_ = nullptr;
     uint32_t* bits_ = nullptr;
 };
+
+// Styles compare as hex text so that a mismatch names its bits readably.
+std::string Hex(DWORD value)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(value));
+    return text;
+}
 
 bool Reddish(COLORREF c) { return GetRValue(c) > 100 && GetRValue(c) > 2 * GetGValue(c) && GetRValue(c) > 2 * GetBValue(c); }
 
@@ -286,8 +295,8 @@ TEST_F(DialogsTest, WindowMatchesItsTemplate)
         ASSERT_NE(dialog, nullptr);
 
         EXPECT_EQ(Text(dialog), d.title);
-        EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(dialog, GWL_STYLE)) & ~kAddedStyle, d.style);
-        EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(dialog, GWL_EXSTYLE)) & ~kAddedExStyle, d.exStyle);
+        EXPECT_EQ(Hex(static_cast<DWORD>(GetWindowLongA(dialog, GWL_STYLE)) & ~kAddedStyle), Hex(d.style));
+        EXPECT_EQ(Hex(static_cast<DWORD>(GetWindowLongA(dialog, GWL_EXSTYLE)) & ~kAddedExStyle), Hex(d.exStyle));
 
         RECT client;
         GetClientRect(dialog, &client);
@@ -338,7 +347,7 @@ TEST_F(DialogsTest, ControlsMatchTheirTemplates)
 
             DWORD style = static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE));
             DWORD exStyle = static_cast<DWORD>(GetWindowLongA(child, GWL_EXSTYLE));
-            EXPECT_EQ(style & ~WS_BORDER, c.style);
+            EXPECT_EQ(Hex(style & ~WS_BORDER), Hex(c.style));
             // A 3-D dialog turns a control's WS_BORDER into a client edge.
             EXPECT_EQ((style & WS_BORDER) != 0 || (exStyle & WS_EX_CLIENTEDGE) != 0, c.bordered);
 
