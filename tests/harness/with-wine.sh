@@ -39,8 +39,13 @@ fi
 
 "$root/tests/harness/prepare-prefix.sh" || exit 1
 
+# Start the server and the prefix's services from here, with no inherited
+# pipes: a wineserver or service started by a test would hold the test
+# runner's output pipe open and the runner would wait on it for ever.
+wineserver -p </dev/null >/dev/null 2>&1
+wine wineboot </dev/null >/dev/null 2>&1
 if [ -f "$keepalive" ]; then
-  wine "$keepalive" >/dev/null 2>&1 &
+  wine "$keepalive" </dev/null >/dev/null 2>&1 &
   keep_pid=$!
 fi
 
