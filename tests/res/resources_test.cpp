@@ -20,7 +20,6 @@
 #include <utility>
 #include <vector>
 
-
 namespace {
 
 HINSTANCE Module() { return GetModuleHandleA(nullptr); }
