@@ -1,0 +1,218 @@
+#include "app/MainDialog.h"
+
+#include <cstring>
+
+#include "app/InstallLocation.h"
+#include "resource.h"
+#include "win/App.h"
+#include "win/Gdi.h"
+#include "win/MessageBox.h"
+
+namespace app {
+namespace {
+
+// Releases a COM interface when the scope ends.
+template <class Interface>
+class Released {
+public:
+    explicit Released(Interface* pointer) : pointer_(pointer) {}
+    ~Released() {
+        if (pointer_ != nullptr) pointer_->Release();
+    }
+    Released(const Released&) = delete;
+    Released& operator=(const Released&) = delete;
+
+private:
+    Interface* pointer_;
+};
+
+bool Fail(const char* text) {
+    win::MessageBox(text);
+    return false;
+}
+
+}  // namespace
+
+bool LoadJpegResource(int id, IPicture*& picture) {
+    HMODULE module = win::Instance();
+    HRSRC resource = ::FindResourceA(module, MAKEINTRESOURCEA(id), "JPG");
+    if (resource == nullptr) return Fail("Could not locate resource...");
+    HGLOBAL loaded = ::LoadResource(module, resource);
+    if (loaded == nullptr) return Fail("Resource load failed, exiting...");
+    DWORD size = ::SizeofResource(module, resource);
+    const void* bytes = ::LockResource(loaded);
+    if (bytes == nullptr) return Fail("Resource load failed, exiting...");
+
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, size);
+    if (block == nullptr) return Fail("Could not allocate memory for image");
+    void* copy = ::GlobalLock(block);
+    if (copy == nullptr) {
+        ::GlobalUnlock(block);
+        ::GlobalFree(block);
+        return Fail("Could not lock memory for image");
+    }
+    std::memcpy(copy, bytes, size);
+    ::GlobalUnlock(block);
+
+    // The stream frees the block when it is released.
+    IStream* stream = nullptr;
+    HRESULT created = ::CreateStreamOnHGlobal(block, TRUE, &stream);
+    if (FAILED(created) || stream == nullptr) {
+        if (stream != nullptr) {
+            stream->Release();
+        } else {
+            ::GlobalFree(block);
+        }
+        return Fail("CreateStreamOnHGlobal() failed");
+    }
+    Released<IStream> streamGuard(stream);
+
+    if (picture != nullptr) {
+        picture->Release();
+        picture = nullptr;
+    }
+    HRESULT decoded = ::OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture,
+                                       reinterpret_cast<void**>(&picture));
+    if (FAILED(decoded)) {
+        picture = nullptr;
+        return Fail("Could not load image (hr failure)");
+    }
+    if (picture == nullptr) return Fail("Could not load image (pgpPicture failure)");
+    return true;
+}
+
+MainDialog::MainDialog()
+    : Dialog(IDD_MAIN), icon(::LoadIconA(win::Instance(), MAKEINTRESOURCEA(IDI_TESSARO))) {}
+
+MainDialog::~MainDialog() {
+    ReleasePicture();
+}
+
+BOOL MainDialog::OnInitDialog() {
+    Dialog::OnInitDialog();
+
+    if (HMENU systemMenu = ::GetSystemMenu(Handle(), FALSE)) {
+        std::string about = win::LoadResourceString(IDS_ABOUTBOX);
+        if (!about.empty()) {
+            ::AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+            ::AppendMenuA(systemMenu, MF_STRING, ID_ABOUT, about.c_str());
+        }
+    }
+
+    Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+
+    if (!LoadBackground()) win::MessageBox("Error loading background image!", MB_OK | MB_ICONSTOP, "Error", Handle());
+
+    installPath = LocateInstallation(Handle());
+    return TRUE;
+}
+
+bool MainDialog::LoadBackground() {
+    return LoadJpegResource(IDR_BACKGROUND_JPG, picture);
+}
+
+bool MainDialog::DrawBackground(HDC dc, int cx, int cy, const win::Rect& r) {
+    if (dc == nullptr || !IsWindow() || picture == nullptr) return false;
+    OLE_XSIZE_HIMETRIC width = 0;
+    OLE_YSIZE_HIMETRIC height = 0;
+    picture->get_Width(&width);
+    picture->get_Height(&height);
+
+    win::Rect target = r.Normalized();
+    int w = target.Width();
+    int h = target.Height();
+    int x = cx - w / 2;
+    int y = cy - h / 2;
+    RECT bounds = ClientRect().ToRECT();
+    // Without it the stretched picture is drawn with the device's default
+    // stretching mode, which drops whole rows and columns.
+    win::SavedDC saved(dc);
+    ::SetStretchBltMode(dc, HALFTONE);
+    ::SetBrushOrgEx(dc, 0, 0, nullptr);
+    HRESULT rendered = picture->Render(dc, x, y, w, h, 0, height, width, -height, &bounds);
+    return SUCCEEDED(rendered);
+}
+
+bool MainDialog::DestroyWindow() {
+    ReleasePicture();
+    return Dialog::DestroyWindow();
+}
+
+void MainDialog::ReleasePicture() {
+    if (picture != nullptr) {
+        picture->Release();
+        picture = nullptr;
+    }
+}
+
+LRESULT MainDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_SYSCOMMAND: return OnSysCommand(wp, lp);
+    case WM_PAINT: return OnPaint();
+    case WM_SIZE: return OnSize(wp, LOWORD(lp), HIWORD(lp));
+    case WM_ERASEBKGND: return OnEraseBackground(reinterpret_cast<HDC>(wp));
+    case WM_QUERYDRAGICON: return OnQueryDragIcon();
+    case WM_COMMAND: return OnCommand(wp, lp);
+    default: return Dialog::HandleMessage(msg, wp, lp);
+    }
+}
+
+LRESULT MainDialog::OnSysCommand(WPARAM command, LPARAM lp) {
+    if ((command & 0xFFF0) == ID_ABOUT) {
+        OnAbout();
+        return 0;
+    }
+    return DefaultProc(WM_SYSCOMMAND, command, lp);
+}
+
+LRESULT MainDialog::OnCommand(WPARAM wp, LPARAM lp) {
+    // Menu commands only; control notifications and accelerators with these
+    // ids do not occur in this window.
+    switch (LOWORD(wp)) {
+    case ID_ABOUT: OnAbout(); return 0;
+    case ID_TOOLS_VPK_VIEWER: OpenViewer(); return 0;
+    default: return Dialog::HandleMessage(WM_COMMAND, wp, lp);
+    }
+}
+
+LRESULT MainDialog::OnPaint() {
+    if (::IsIconic(Handle())) {
+        win::PaintDC dc(Handle());
+        Send(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.Get()));
+        int iconWidth = ::GetSystemMetrics(SM_CXICON);
+        int iconHeight = ::GetSystemMetrics(SM_CYICON);
+        win::Rect client = ClientRect();
+        int x = (client.Width() - iconWidth + 1) / 2;
+        int y = (client.Height() - iconHeight + 1) / 2;
+        ::DrawIcon(dc.Get(), x, y, icon);
+        return 0;
+    }
+    DrawClientBackground();
+    return DefaultProc(WM_PAINT, 0, 0);
+}
+
+LRESULT MainDialog::OnSize(WPARAM type, int cx, int cy) {
+    LRESULT result = DefaultProc(WM_SIZE, type, MAKELPARAM(cx, cy));
+    if (type == SIZE_RESTORED && cx > 0 && cy > 0) DrawClientBackground();
+    return result;
+}
+
+// With the picture loaded, it covers the whole client area on every paint:
+// erasing first would only make it flicker through black.
+LRESULT MainDialog::OnEraseBackground(HDC dc) {
+    if (picture != nullptr && !::IsIconic(Handle())) return TRUE;
+    return DefaultProc(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+}
+
+LRESULT MainDialog::OnQueryDragIcon() const {
+    return reinterpret_cast<LRESULT>(icon);
+}
+
+void MainDialog::DrawClientBackground() {
+    win::Rect client = ClientRect();
+    win::ClientDC dc(Handle());
+    DrawBackground(dc.Get(), (client.left + client.right) / 2, (client.top + client.bottom) / 2, client);
+}
+
+}  // namespace app

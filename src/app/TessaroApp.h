@@ -1,0 +1,24 @@
+// The application object: sets the look every dialog shares and runs the
+// main window; when the main window closes, the program ends.
+#pragma once
+
+#include "win/Win32.h"
+
+namespace app {
+
+// Every dialog and message box of the program: red text on black.
+inline constexpr COLORREF kDialogBackground = RGB(0, 0, 0);
+inline constexpr COLORREF kDialogText = RGB(255, 20, 20);
+
+class TessaroApp {
+public:
+    // Runs the program: returns false once the main window has closed, so
+    // the program ends instead of entering a message loop of its own.
+    bool InitInstance();
+
+    // The start-up half of InitInstance, before the main window runs: the
+    // system's controls, the picture decoder, the shared dialog colours.
+    static void Prepare();
+};
+
+}  // namespace app
