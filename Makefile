@@ -2,6 +2,7 @@
 SHELL := /bin/bash
 ROOT  := $(CURDIR)
 JOBS  ?= $(shell nproc)
+NO_INSTALL ?= 0
 DEMO  := $(ROOT)/build/demo
 CMAKE_BUILD = cmake --build --preset $(1) -j $(JOBS)
 
@@ -34,9 +35,10 @@ test-win32:
 demo: build-native
 	@python3 tools/make_demo.py $(DEMO)
 
+# Tessaro.exe under Wine on the demo installation; NO_INSTALL=1 leaves out the
+# game's registry value so the program asks where the game is.
 run: build demo
-	build/native/bin/tessaro-cli packs $(DEMO)/Vampire
-	build/native/bin/tessaro-cli list $(DEMO)/Vampire/pack000.vpk
+	NO_INSTALL=$(NO_INSTALL) tools/run.sh
 
 bench: build
 	bench/run.sh
