@@ -59,4 +59,8 @@ private:
 // work, open to tests that feed it resources of their own.
 bool LoadJpegResource(int id, IPicture*& picture);
 
+// The minimised window's face: `icon` at the system's icon size, centred in
+// `client`.
+void DrawMinimisedIcon(HDC dc, HICON icon, const win::Rect& client);
+
 }  // namespace app
