@@ -31,6 +31,7 @@ if [ "${TESSARO_KEEP_DISPLAY:-0}" != 1 ] || [ -z "${DISPLAY:-}" ]; then
   Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
   xvfb_pid=$!
   export DISPLAY=:$n
+  export TESSARO_HEADLESS=1
   for _ in $(seq 100); do
     [ -e /tmp/.X11-unix/X$n ] && break
     sleep 0.05
