@@ -15,11 +15,11 @@ deps:
 build: deps build-native build-win32
 
 build-native:
-	@[ -f build/native/CMakeCache.txt ] || cmake --preset native >/dev/null
+	@cmake --preset native >/dev/null
 	@$(call CMAKE_BUILD,native)
 
 build-win32:
-	@[ -f build/win32/CMakeCache.txt ] || cmake --preset win32 >/dev/null
+	@cmake --preset win32 >/dev/null
 	@$(call CMAKE_BUILD,win32)
 
 test: build

@@ -55,12 +55,6 @@ TEST(Gdi, MovingHandsOwnershipOnResetAndReleaseDoWhatTheySay) {
     EXPECT_FALSE(third);
     EXPECT_TRUE(Alive(released));
     ::DeleteObject(released);
-
-    win::Brush self = win::Brush::Solid(RGB(2, 2, 2));
-    HBRUSH selfHandle = self.Get();
-    win::Brush& alias = self;
-    self = std::move(alias);
-    EXPECT_TRUE(Alive(selfHandle));
 }
 
 TEST(Gdi, SelectGuardPutsThePreviousObjectBack) {
@@ -140,12 +134,6 @@ TEST(Gdi, FillAndFrameTouchExactlyTheirPixels) {
                             Expect{8, 2, background}, Expect{2, 7, background}, Expect{1, 1, background}}) {
         EXPECT_EQ(::GetPixel(dc.Get(), e.x, e.y), e.color) << e.x << "," << e.y;
     }
-}
-
-TEST(Gdi, MissingBitmapResourceIsEmpty) {
-    win::Bitmap missing = win::Bitmap::Load(31999);
-    EXPECT_FALSE(missing);
-    EXPECT_EQ(missing.Size(), win::Point(0, 0));
 }
 
 // Paints its client area through a PaintDC, which must validate it.

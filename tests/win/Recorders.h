@@ -1,7 +1,7 @@
 // Recorders for the window layer's seams: each installs itself while it
 // lives, notes every call and returns scripted answers. For any GUI test of
 // the program that would otherwise show a message box, an open-file dialog
-// or hand a target to the shell.
+// or a pop-up menu, or hand a target to the shell.
 #pragma once
 
 #include <cstring>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "win/FileDialog.h"
+#include "win/Menu.h"
 #include "win/MessageBox.h"
 #include "win/Shell.h"
 
@@ -141,6 +142,58 @@ public:
 
 private:
     win::ShellSeam* previous_;
+};
+
+struct PopupMenuItem {
+    std::string text;
+    UINT id;
+    bool grayed;
+};
+
+struct PopupMenuRecord {
+    std::vector<PopupMenuItem> items;  // the menu's items as they were when it opened
+    UINT flags;
+    int x;
+    int y;
+    HWND owner;
+};
+
+class PopupMenuRecorder : public win::PopupMenuSeam {
+public:
+    PopupMenuRecorder() : previous_(win::SetPopupMenuSeam(this)) {}
+    ~PopupMenuRecorder() override { win::SetPopupMenuSeam(previous_); }
+    PopupMenuRecorder(const PopupMenuRecorder&) = delete;
+    PopupMenuRecorder& operator=(const PopupMenuRecorder&) = delete;
+
+    // The commands chosen in the next menus, in order; 0 dismisses a menu.
+    // Unscripted menus are dismissed and counted in `unscripted`.
+    void Script(std::initializer_list<int> commands) { answers.insert(answers.end(), commands); }
+
+    int Track(const win::PopupMenuCall& call) override {
+        PopupMenuRecord record{{}, call.flags, call.x, call.y, call.owner};
+        int count = ::GetMenuItemCount(call.menu);
+        for (int i = 0; i < count; ++i) {
+            char text[256] = {};
+            ::GetMenuStringA(call.menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+            UINT state = ::GetMenuState(call.menu, static_cast<UINT>(i), MF_BYPOSITION);
+            record.items.push_back({text, ::GetMenuItemID(call.menu, i), (state & (MF_GRAYED | MF_DISABLED)) != 0});
+        }
+        calls.push_back(record);
+        if (answers.empty()) {
+            ++unscripted;
+            return 0;
+        }
+        int answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+
+    std::vector<PopupMenuRecord> calls;
+    std::deque<int> answers;
+    int unscripted = 0;
+
+private:
+    win::PopupMenuSeam* previous_;
 };
 
 }  // namespace wintest

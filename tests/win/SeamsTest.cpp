@@ -106,8 +106,54 @@ TEST(ShellSeam, RecordsRequestsKeepingNullsApart) {
     EXPECT_EQ(shell.calls[1].directory, "C:\\");
 }
 
-TEST(App, MissingStringResourceIsEmpty) {
-    EXPECT_EQ(win::LoadResourceString(31999), "");
+win::Menu ExtractMenu() {
+    win::Menu bar(::CreateMenu());
+    HMENU popup = ::CreatePopupMenu();
+    ::AppendMenuA(popup, MF_STRING | MF_GRAYED, 32773, "&Extract");
+    ::AppendMenuA(bar.Get(), MF_POPUP, reinterpret_cast<UINT_PTR>(popup), "POPUP");
+    return bar;
+}
+
+TEST(PopupMenuSeam, RecorderSeesTheItemsAndChoosesAsScripted) {
+    wintest::PopupMenuRecorder menus;
+    menus.Script({32773});
+    HWND owner = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HMENU popup;
+    {
+        win::Menu menu = ExtractMenu();
+        popup = menu.SubMenu(0);
+        ASSERT_NE(popup, nullptr);
+        EXPECT_EQ(win::ShowPopupMenu(popup, TPM_RIGHTBUTTON | TPM_RETURNCMD, 15, 25, owner), 32773);
+        EXPECT_EQ(win::ShowPopupMenu(popup, TPM_RETURNCMD, 0, 0, owner), 0);  // unscripted: dismissed
+    }
+    EXPECT_FALSE(::IsMenu(popup));  // went with its menu
+
+    ASSERT_EQ(menus.calls.size(), 2u);
+    const wintest::PopupMenuRecord& first = menus.calls[0];
+    ASSERT_EQ(first.items.size(), 1u);
+    EXPECT_EQ(first.items[0].text, "&Extract");
+    EXPECT_EQ(first.items[0].id, 32773u);
+    EXPECT_TRUE(first.items[0].grayed);
+    EXPECT_EQ(first.flags, static_cast<UINT>(TPM_RIGHTBUTTON | TPM_RETURNCMD));
+    EXPECT_EQ(first.x, 15);
+    EXPECT_EQ(first.y, 25);
+    EXPECT_EQ(first.owner, owner);
+    EXPECT_EQ(menus.unscripted, 1);
+    ::DestroyWindow(owner);
+}
+
+void CALLBACK CloseMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+    ::KillTimer(nullptr, timer);
+    ::EndMenu();
+}
+
+TEST(PopupMenuSeam, WithoutARecorderTheRealMenuShowsAndCanBeDismissed) {
+    HWND owner = ::CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 50, 50, 10, 10, nullptr, nullptr,
+                                   nullptr, nullptr);
+    win::Menu menu = ExtractMenu();
+    ::SetTimer(nullptr, 0, 50, &CloseMenu);
+    EXPECT_EQ(win::ShowPopupMenu(menu.SubMenu(0), TPM_RETURNCMD, 60, 60, owner), 0);
+    ::DestroyWindow(owner);
 }
 
 // Lengths around the formatter's first buffer of 512 characters.
