@@ -1,7 +1,6 @@
 #include "skin/ListScroll.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace skin {
 
@@ -21,19 +20,20 @@ int ScrollLimit(HWND list, int bar) {
     return std::max(limit, 0);
 }
 
+// Both directions divide exact integer products instead of going through a
+// floating-point ratio: span / limit * pos can come out a hair short of
+// span at the end of the list (52.0 / 93 * 93 < 52), which left the thumb one
+// pixel short of its maximum there.
 int ThumbForPosition(int pos, int limit, int span, int minimum) {
     if (limit == 0) return minimum;
-    const double ratio = static_cast<double>(span) / limit;
-    return static_cast<int>(std::trunc(ratio * pos)) + minimum;
+    return static_cast<int>(static_cast<long long>(span) * pos / limit) + minimum;
 }
 
 int PositionForThumb(int thumb, int pos, int limit, int span, int minimum) {
-    if (limit == 0) return pos;
-    const double ratio = static_cast<double>(span) / limit;
-    if (ratio == 0.0) return pos;
+    if (limit == 0 || span == 0) return pos;
+    const long long goal = static_cast<long long>(thumb - minimum) * limit / span;
     // The thumb follows the pointer past both ends; the goal must not.
-    const double goal = std::clamp((thumb - minimum) / ratio, 0.0, static_cast<double>(limit));
-    return static_cast<int>(std::trunc(goal));
+    return static_cast<int>(std::clamp<long long>(goal, 0, limit));
 }
 
 }  // namespace skin

@@ -13,7 +13,7 @@ int ScrollPos(HWND list, int bar);
 int ScrollLimit(HWND list, int bar);
 
 // The thumb for position `pos` of `limit` on a scale of `span` pixels:
-// trunc(span / limit * pos) + minimum, or minimum when limit is 0.
+// span * pos / limit, truncated, + minimum; minimum when limit is 0.
 int ThumbForPosition(int pos, int limit, int span, int minimum);
 // The position the thumb points at, the inverse of ThumbForPosition, kept
 // within 0..limit (the list stops there anyway). `pos` when the scale has
