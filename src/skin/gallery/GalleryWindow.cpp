@@ -140,6 +140,10 @@ LRESULT GalleryWindow::OnNotify(WPARAM wp, LPARAM lp) {
         SplitterBar::AdjustHeight(sidePane, delta, EDGE_BOTTOM);
         SplitterBar::AdjustHeight(bottomPane, -delta, EDGE_TOP);
     }
+    // A pane that gave room keeps the bits the system copied along with its
+    // client area, which may show the list that was just painted over it.
+    ::InvalidateRect(sidePane, nullptr, TRUE);
+    ::InvalidateRect(bottomPane, nullptr, TRUE);
     return 0;
 }
 
