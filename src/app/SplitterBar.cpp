@@ -81,6 +81,7 @@ LRESULT SplitterBar::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SETCURSOR: return OnSetCursor(wp, lp);
     case WM_LBUTTONDOWN: return OnLButtonDown(wp, lp);
     case WM_LBUTTONUP: return OnLButtonUp(wp, lp);
+    case WM_CAPTURECHANGED: return OnCaptureChanged(wp, lp);
     default: return Window::HandleMessage(msg, wp, lp);
     }
 }
@@ -174,6 +175,17 @@ LRESULT SplitterBar::OnLButtonUp(WPARAM wp, LPARAM lp) {
     const LRESULT result = DefaultProc(WM_LBUTTONUP, wp, lp);
     ReleaseCapture();
     return result;
+}
+
+// The capture went elsewhere in the middle of a drag: the button-up will not
+// come, so the drag is cancelled here: the lines go, the bar stays, nobody is
+// notified. Our own release in OnLButtonUp comes after the drag has ended.
+LRESULT SplitterBar::OnCaptureChanged(WPARAM wp, LPARAM lp) {
+    if (dragging && reinterpret_cast<HWND>(lp) != Handle()) {
+        DrawDragLineOnScreen();
+        dragging = false;
+    }
+    return DefaultProc(WM_CAPTURECHANGED, wp, lp);
 }
 
 void SplitterBar::DrawDragLine(HDC dc, int x, int y) {

@@ -72,6 +72,7 @@ private:
     LRESULT OnSetCursor(WPARAM wp, LPARAM lp);
     LRESULT OnLButtonDown(WPARAM wp, LPARAM lp);
     LRESULT OnLButtonUp(WPARAM wp, LPARAM lp);
+    LRESULT OnCaptureChanged(WPARAM wp, LPARAM lp);
 
     // The bar's centre line along its axis in `rect`'s coordinates.
     int CentreLine(const win::Rect& rect) const;

@@ -26,6 +26,7 @@ LRESULT SkinHScrollBar::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONUP: return OnLButtonUp(wp, lp, PointFrom(lp));
     case WM_MOUSEMOVE: return OnMouseMove(wp, lp, PointFrom(lp));
     case WM_TIMER: return OnTimer(wp, lp);
+    case WM_CAPTURECHANGED: return OnCaptureChanged(wp, lp);
     default: return Window::HandleMessage(msg, wp, lp);
     }
 }
@@ -125,7 +126,9 @@ LRESULT SkinHScrollBar::OnLButtonUp(WPARAM wp, LPARAM lp, win::Point point) {
     SyncToList();
     KillTimer(kRepeatTimer);
     KillTimer(kDelayTimer);
+    releasing = true;
     ReleaseCapture();
+    releasing = false;
     bool scrolled = false;
     if (LeftArrowHit().Contains(point)) {
         LineLeft();
@@ -177,6 +180,21 @@ LRESULT SkinHScrollBar::OnTimer(WPARAM id, LPARAM lp) {
         if (leftHeld) LineLeft();
     }
     return DefaultProc(WM_TIMER, id, lp);
+}
+
+// The capture went elsewhere before the button came up (a window popped up,
+// another program took the mouse): the button-up will not reach the bar, so
+// the press ends here, without scrolling, instead of repeating for ever.
+LRESULT SkinHScrollBar::OnCaptureChanged(WPARAM wp, LPARAM lp) {
+    if (!releasing && reinterpret_cast<HWND>(lp) != Handle()) {
+        KillTimer(kRepeatTimer);
+        KillTimer(kDelayTimer);
+        dragging = false;
+        leftHeld = false;
+        rightHeld = false;
+        SyncToList();
+    }
+    return DefaultProc(WM_CAPTURECHANGED, wp, lp);
 }
 
 }  // namespace skin

@@ -54,6 +54,7 @@ private:
     LRESULT OnLButtonUp(WPARAM wp, LPARAM lp, win::Point point);
     LRESULT OnMouseMove(WPARAM wp, LPARAM lp, win::Point point);
     LRESULT OnTimer(WPARAM id, LPARAM lp);
+    LRESULT OnCaptureChanged(WPARAM wp, LPARAM lp);
 
     void Scroll(int code);
     HWND ListHandle() const;
@@ -67,6 +68,7 @@ private:
     bool dragging = false;   // the button went down on the thumb
     int thumbX = kThumbMinimum;  // the thumb's left edge, client pixels
     SkinListCtrl* list = nullptr;
+    bool releasing = false;  // our own release of the capture, in OnLButtonUp
 };
 
 }  // namespace skin

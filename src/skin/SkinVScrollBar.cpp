@@ -27,6 +27,7 @@ LRESULT SkinVScrollBar::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONUP: return OnLButtonUp(wp, lp, PointFrom(lp));
     case WM_MOUSEMOVE: return OnMouseMove(wp, lp, PointFrom(lp));
     case WM_TIMER: return OnTimer(wp, lp);
+    case WM_CAPTURECHANGED: return OnCaptureChanged(wp, lp);
     default: return Window::HandleMessage(msg, wp, lp);
     }
 }
@@ -128,7 +129,9 @@ LRESULT SkinVScrollBar::OnLButtonUp(WPARAM wp, LPARAM lp, win::Point point) {
     SyncToList();
     KillTimer(kRepeatTimer);
     KillTimer(kDelayTimer);
+    releasing = true;
     ReleaseCapture();
+    releasing = false;
     bool scrolled = false;
     if (UpArrowHit().Contains(point) && upHeld) {
         LineUp();
@@ -184,6 +187,21 @@ LRESULT SkinVScrollBar::OnTimer(WPARAM id, LPARAM lp) {
         if (upHeld) LineUp();
     }
     return DefaultProc(WM_TIMER, id, lp);
+}
+
+// The capture went elsewhere before the button came up (a window popped up,
+// another program took the mouse): the button-up will not reach the bar, so
+// the press ends here, without scrolling, instead of repeating for ever.
+LRESULT SkinVScrollBar::OnCaptureChanged(WPARAM wp, LPARAM lp) {
+    if (!releasing && reinterpret_cast<HWND>(lp) != Handle()) {
+        KillTimer(kRepeatTimer);
+        KillTimer(kDelayTimer);
+        dragging = false;
+        upHeld = false;
+        downHeld = false;
+        SyncToList();
+    }
+    return DefaultProc(WM_CAPTURECHANGED, wp, lp);
 }
 
 }  // namespace skin

@@ -201,6 +201,22 @@ TEST_P(Arrows, HoldingRepeatsOnTheTimers) {
     EXPECT_EQ(list.Count(Message()), 5);
 }
 
+// Another window takes the mouse while an arrow is held: the button-up will
+// never reach the bar, so the press ends there and nothing repeats.
+TEST_P(Arrows, LosingTheCaptureEndsThePress) {
+    if (GetParam().fromEnd) ScrollListToEnd();
+    const win::Point p = ArrowPoint();
+    HWND bar = Bar().Handle();
+    Press(Bar(), p.x, p.y);
+    Bar().Send(WM_TIMER, skin::kDelayTimer);
+    ::SetCapture(host.Handle());
+    ::ReleaseCapture();
+    EXPECT_FALSE(::KillTimer(bar, skin::kRepeatTimer));
+    EXPECT_FALSE(::KillTimer(bar, skin::kDelayTimer));
+    Bar().Send(WM_TIMER, skin::kRepeatTimer);
+    EXPECT_TRUE(list.scrolls.empty());
+}
+
 INSTANTIATE_TEST_SUITE_P(
     EachArrow, Arrows,
     testing::Values(ArrowCase{"Up", true, true, SB_LINEUP}, ArrowCase{"Down", true, false, SB_LINEDOWN},

@@ -222,6 +222,24 @@ TEST_F(Splitter, AReleaseOutsideTheParentStillEndsTheDrag) {
     EXPECT_EQ(parent.notices[0].delta, 50);
 }
 
+// Another window takes the mouse in the middle of a drag: the drag is
+// cancelled, its lines erased, the bar left where it was, nobody notified.
+TEST_F(Splitter, LosingTheCaptureCancelsTheDrag) {
+    CreateBar({100, 50, 105, 350});
+    bar.SetDragLimits(100, 100, -1);
+    const win::Rect start = bar.RectInParent();
+    bar.Send(WM_LBUTTONDOWN, MK_LBUTTON, At(2, 2));
+    bar.Send(WM_MOUSEMOVE, MK_LBUTTON, At(40, 2));
+    ::SetCapture(parent.Handle());
+    ::ReleaseCapture();
+    EXPECT_FALSE(bar.Dragging());
+    EXPECT_EQ(bar.lineDraws, 4);  // drawn, moved (erase + draw), erased
+    bar.Send(WM_LBUTTONUP, 0, At(40, 2));
+    EXPECT_TRUE(parent.notices.empty());
+    EXPECT_EQ(bar.RectInParent(), start);
+    EXPECT_EQ(bar.lineDraws, 4);
+}
+
 TEST_F(Splitter, AReleaseWithoutAPressOnlyReleasesTheCapture) {
     CreateBar({100, 50, 105, 350});
     bar.Send(WM_LBUTTONUP, 0, At(2, 2));
