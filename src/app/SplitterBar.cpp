@@ -1,5 +1,7 @@
 #include "app/SplitterBar.h"
 
+#include <initializer_list>
+
 #include "win/Gdi.h"
 
 HCURSOR SplitterBar::sizeWE = nullptr;
