@@ -95,7 +95,7 @@ LRESULT GalleryWindow::OnCreate() {
     listFont = win::Font::FromLogFont(font);
     ::SendMessageA(listWindow, WM_SETFONT, reinterpret_cast<WPARAM>(listFont.Get()), TRUE);
     InsertColumn(listWindow, 0, "#", 50, LVCFMT_LEFT);
-    InsertColumn(listWindow, 1, "FILENAME", 330, LVCFMT_LEFT);
+    InsertColumn(listWindow, 1, "FILENAME", 250, LVCFMT_LEFT);
     InsertColumn(listWindow, 2, "SIZE", 120, LVCFMT_RIGHT);
     FillList();
     return 0;
