@@ -57,7 +57,7 @@ bool VpkArchive::Extract(std::uint32_t index, const char* target)
     folders[folderLength] = '\0';
     CreateDirectories(folders);
 
-    const std::unique_ptr<unsigned char[]> data = LoadEntryData(*entry);
+    const EntryData data = LoadEntryData(*entry);
     if (!data)
         return true;
 

@@ -100,6 +100,13 @@ public:
         const int fd = open(path, O_RDONLY | O_CLOEXEC);
         if (fd < 0)
             return nullptr;
+        // A folder opens for reading here but not on Windows; refuse it as
+        // Windows does, so "x.vpk" being a folder fails to open everywhere.
+        struct stat info;
+        if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+            close(fd);
+            return nullptr;
+        }
         return std::make_unique<PosixFile>(fd);
     }
 

@@ -19,7 +19,10 @@ public:
 
     bool GetSize(std::uint64_t& size) override
     {
+        // INVALID_FILE_SIZE is also a valid low part; only the last error
+        // tells them apart, so clear it first.
         DWORD high = 0;
+        SetLastError(NO_ERROR);
         const DWORD low = GetFileSize(handle, &high);
         if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
             return false;
@@ -32,6 +35,7 @@ public:
         // The high part is passed so offsets of 2 GiB and more are not taken
         // as negative distances.
         LONG high = 0;
+        SetLastError(NO_ERROR);
         const DWORD result = SetFilePointer(handle, static_cast<LONG>(offset), &high, FILE_BEGIN);
         return !(result == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR);
     }

@@ -4,7 +4,6 @@
 #include "vpk/Messages.h"
 
 #include <cstring>
-#include <new>
 #include <vector>
 
 using vpk::ShowMessage;
@@ -228,24 +227,25 @@ std::uint32_t VpkArchive::GetEntrySize(std::uint32_t index) const
     return entry != nullptr ? entry->dataSize : 0;
 }
 
-std::unique_ptr<unsigned char[]> VpkArchive::LoadEntryData(const VpkEntry& entry)
+VpkArchive::EntryData VpkArchive::LoadEntryData(const VpkEntry& entry)
 {
     // dataSize + 1 is computed wide: on a 32-bit system it would wrap to 0.
+    // calloc hands back zeroed pages without touching them, so the part of
+    // a huge entry that lies past the end of the pack costs no memory.
     const std::uint64_t bufferSize = std::uint64_t{entry.dataSize} + 1;
-    std::unique_ptr<unsigned char[]> buffer;
+    EntryData buffer;
     if (bufferSize <= SIZE_MAX)
-        buffer.reset(new (std::nothrow) unsigned char[static_cast<std::size_t>(bufferSize)]);
+        buffer.reset(static_cast<unsigned char*>(std::calloc(static_cast<std::size_t>(bufferSize), 1)));
     if (!buffer) {
         ShowMessage(messages::kAllocationFailed);
         return nullptr;
     }
+    // Bytes past the end of the pack stay zero, and a zero follows them.
     std::uint32_t got = 0;
     if (!file->SetPosition(entry.dataOffset) || !file->Read(buffer.get(), entry.dataSize, got)) {
         ShowMessage(messages::kEntryReadFailed);
         return nullptr;
     }
-    // Bytes past the end of the pack read as zeros, and a zero follows.
-    std::memset(buffer.get() + got, 0, static_cast<std::size_t>(bufferSize - got));
     return buffer;
 }
 
@@ -256,6 +256,6 @@ void VpkArchive::ReadEntry(std::uint32_t index, void* destination)
     const VpkEntry* entry = GetEntry(index);
     if (entry == nullptr)
         return;
-    if (std::unique_ptr<unsigned char[]> data = LoadEntryData(*entry))
+    if (const EntryData data = LoadEntryData(*entry))
         std::memcpy(destination, data.get(), entry->dataSize);
 }

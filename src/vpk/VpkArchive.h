@@ -55,17 +55,20 @@ public:
     void CreateDirectories(const char* folders);
 
 private:
-    struct FreeTable {
-        void operator()(VpkEntry* table) const { std::free(table); }
+    // The table and entry buffers come from calloc: zero-filled, and sized
+    // with an overflow check.
+    struct FreeMemory {
+        void operator()(void* memory) const { std::free(memory); }
     };
+    using EntryData = std::unique_ptr<unsigned char[], FreeMemory>;
 
     // Reads the entry's bytes into a fresh buffer of dataSize + 1 bytes whose
     // bytes past what the pack holds are zero. Shows the failure's message
     // and returns nullptr when the buffer can't be had or the read fails.
-    std::unique_ptr<unsigned char[]> LoadEntryData(const VpkEntry& entry);
+    EntryData LoadEntryData(const VpkEntry& entry);
 
     char path[kVpkPathSize];
-    std::unique_ptr<VpkEntry[], FreeTable> entries;
+    std::unique_ptr<VpkEntry[], FreeMemory> entries;
     VpkFooter footer;
     std::uint32_t fileSize;
     std::unique_ptr<vpk::File> file;

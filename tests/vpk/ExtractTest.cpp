@@ -156,19 +156,22 @@ TEST_F(ExtractTest, TargetsLeavingTheFolderAreRefused)
 
 TEST_F(ExtractTest, NamesThatOnlyLookUnsafeAreWritten)
 {
-    const char* names[] = {"..a/b.txt", "a../b.txt", "a/b..c", ".hidden/x.txt", "a/.b", "x..", "dots.../y"};
+    std::vector<std::string> names = {"..a/b.txt", ".hidden/x.txt", "a/.b", "a/b..c", "...a/b"};
+#ifndef _WIN32
+    // Windows drops trailing dots from a path's components (Wine keeps one,
+    // making folders Windows itself can't reach), so only elsewhere do these
+    // come out under their own names.
+    names.insert(names.end(), {"a../b.txt", "x..", "dots.../y"});
+#endif
     PackBuilder builder;
-    for (const char* name : names)
+    for (const std::string& name : names)
         builder.Add(name, name);
     Load(builder);
     for (std::uint32_t i = 0; i < archive.GetEntryCount(); ++i)
-        EXPECT_TRUE(archive.Extract(i, names[i])) << names[i];
+        EXPECT_TRUE(archive.Extract(i, names[i].c_str())) << names[i];
     EXPECT_EQ(messages.Take(), Messages{});
-#ifndef _WIN32
-    // Windows drops trailing dots from file names; elsewhere they stay.
-    for (const char* name : names)
+    for (const std::string& name : names)
         EXPECT_EQ(Contents(name), name);
-#endif
 }
 
 TEST_F(ExtractTest, FoldersAreMadeOneByOne)
