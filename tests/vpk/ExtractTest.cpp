@@ -174,6 +174,39 @@ TEST_F(ExtractTest, NamesThatOnlyLookUnsafeAreWritten)
         EXPECT_EQ(Contents(name), name);
 }
 
+TEST_F(ExtractTest, DeviceNamesAreRefusedOnWindows)
+{
+    // Windows would hand these to a device: the bytes would vanish or go to
+    // the console while the extraction looked fine. Elsewhere they are files.
+    struct Case {
+        const char* name;
+        bool device;
+    };
+    const Case cases[] = {
+        {"nul", true},          {"a/NUL.txt", true},     {"con.dlg", true},  {"sub/Aux .txt", true},
+        {"com1", true},         {"lpt9.x.y", true},      {"conout$", true},  {"console.txt", false},
+        {"com0", false},        {"nul_x.txt", false},    {"com10", false},   {"prnt/file.txt", false},
+    };
+    PackBuilder builder;
+    for (const Case& c : cases)
+        builder.Add(c.name, c.name);
+    Load(builder);
+    for (std::uint32_t i = 0; i < archive.GetEntryCount(); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(c.name);
+#ifdef _WIN32
+        const bool refused = c.device;
+#else
+        const bool refused = false;
+#endif
+        EXPECT_EQ(archive.Extract(i, c.name), !refused);
+        EXPECT_EQ(messages.Take(), refused ? Messages{"Unsafe target path refused"} : Messages{});
+        if (!refused) {
+            EXPECT_EQ(Contents(c.name), c.name);
+        }
+    }
+}
+
 TEST_F(ExtractTest, FoldersAreMadeOneByOne)
 {
     test::FakeFileSystem fake;
