@@ -1,13 +1,13 @@
 #include "PackFolder.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
 #ifdef _WIN32
 #include <io.h>
 #else
 #include <dirent.h>
-#include <strings.h>
 #include <sys/stat.h>
 #endif
 
@@ -20,6 +20,20 @@ bool IsSeparator(char c)
 #else
     return c == '/';
 #endif
+}
+
+// ".vpk" in any case, as Windows matches it.
+bool HasPackExtension(const char* name)
+{
+    const std::size_t length = std::strlen(name);
+    if (length < 4)
+        return false;
+    const char* extension = name + length - 4;
+    for (int i = 0; i < 4; ++i) {
+        if (std::tolower(static_cast<unsigned char>(extension[i])) != ".vpk"[i])
+            return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -43,7 +57,8 @@ bool FindPackFiles(const std::string& folder, std::vector<std::string>& names)
         return true;
     }
     do {
-        if ((found.attrib & _A_SUBDIR) == 0)
+        // The wildcard also matches "x.vpkx" through its short 8.3 name.
+        if ((found.attrib & _A_SUBDIR) == 0 && HasPackExtension(found.name))
             names.emplace_back(found.name);
     } while (_findnext(search, &found) == 0);
     _findclose(search);
@@ -52,8 +67,7 @@ bool FindPackFiles(const std::string& folder, std::vector<std::string>& names)
     if (dir == nullptr)
         return false;
     while (const dirent* item = readdir(dir)) {
-        const std::size_t length = std::strlen(item->d_name);
-        if (length < 4 || strcasecmp(item->d_name + length - 4, ".vpk") != 0)
+        if (!HasPackExtension(item->d_name))
             continue;
         struct stat info;
         if (stat((prefix + item->d_name).c_str(), &info) == 0 && S_ISDIR(info.st_mode))

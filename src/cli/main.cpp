@@ -262,9 +262,6 @@ int Cat(const char* pack, std::uint32_t index)
     archive.ReadEntry(index, data.get());
     if (messages.Shown() != before)
         return ExitStatus();  // the read failed: write nothing
-#ifdef _WIN32
-    _setmode(_fileno(stdout), _O_BINARY);  // no "\r" added before each "\n"
-#endif
     if (std::fwrite(data.get(), 1, size, stdout) != size || std::fflush(stdout) != 0)
         messages.Complain("can't write to standard output");
     return ExitStatus();
@@ -349,6 +346,12 @@ int Run(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+#ifdef _WIN32
+    // Binary output: cat's bytes pass unchanged, and listings and messages
+    // end their lines with "\n" as on other systems, not "\r\n".
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
     vpk::SetMessageSink(&messages);
     const int status = Run(argc, argv);
     vpk::SetMessageSink(nullptr);
