@@ -183,15 +183,26 @@ public:
     }
     void Flush()
     {
-        if (!text.empty())
-            std::fwrite(text.data(), 1, text.size(), stdout);
+        if (!text.empty() && std::fwrite(text.data(), 1, text.size(), stdout) != text.size())
+            failed = true;
         text.clear();
-        std::fflush(stdout);
+        if (std::fflush(stdout) != 0)
+            failed = true;
+    }
+    // Flushes and reports output that could not be written (a full disk
+    // behind a redirection), so a cut listing never ends with status 0.
+    void Finish()
+    {
+        Flush();
+        if (failed)
+            messages.Complain("can't write to standard output");
+        failed = false;
     }
 
 private:
     static constexpr std::size_t kFlushAt = 64 * 1024;
     std::string text;
+    bool failed = false;
 };
 
 int Packs(const std::string& folder)
@@ -217,6 +228,7 @@ int Packs(const std::string& folder)
         out.EndLine();
         archive.Close();
     }
+    out.Finish();
     return ExitStatus();
 }
 
@@ -238,6 +250,7 @@ int List(const char* pack)
         out.Put(archive.GetEntryType(i));
         out.EndLine();
     }
+    out.Finish();
     return ExitStatus();
 }
 

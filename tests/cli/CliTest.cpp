@@ -286,6 +286,22 @@ TEST_F(CliTest, ExtractWritesEntriesBelowTheGivenFolder)
               (std::vector<std::string>{"maps/", "maps/a b/", "maps/a b/c/", "sound/"}));
 }
 
+#ifndef _WIN32
+TEST_F(CliTest, OutputThatCannotBeWrittenIsAFailure)
+{
+    // /dev/full refuses every write, as a full disk behind a redirection.
+    const std::string pack = Pack("p.vpk", PackBuilder().Add("a.txt", "abc").Build());
+    const std::string err = (dir.Path() / "err.txt").string();
+    for (const std::string& args : {"list " + Quote(pack), "cat " + Quote(pack) + " 1", "packs " + Quote(dir.Path().string())}) {
+        SCOPED_TRACE(args);
+        const std::string command = Quote(TESSARO_CLI_PATH) + " " + args + " >/dev/full 2>" + Quote(err);
+        const int raw = std::system(command.c_str());
+        EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 1);
+        EXPECT_EQ(test::ReadFile(err), "tessaro-cli: can't write to standard output\n");
+    }
+}
+#endif
+
 TEST_F(CliTest, RealPacksFromTheGame)
 {
     const std::string folder = test::HostPath(TESSARO_TESTDATA_DIR);
