@@ -1,0 +1,112 @@
+// Writing entries of the open pack to disk.
+#include "vpk/VpkArchive.h"
+
+#include "vpk/MessageSink.h"
+#include "vpk/Messages.h"
+#include "vpk/TargetPath.h"
+
+#include <cstring>
+
+using vpk::ShowMessage;
+namespace messages = vpk::messages;
+
+bool VpkArchive::Extract(std::uint32_t index, const char* target)
+{
+    if (!file) {
+        ShowMessage(messages::kNotOpen);
+        return false;
+    }
+    const VpkEntry* entry = GetEntry(index);
+    if (entry == nullptr) {
+        ShowMessage(messages::kIndexOutOfRange);
+        return false;
+    }
+    const bool directoryPack = IsDirectoryPack();
+    // A directory pack's target takes a "/" more.
+    const std::size_t length = std::strlen(target);
+    if (length + (directoryPack ? 1 : 0) > kVpkMaxNameLength) {
+        ShowMessage(messages::kTargetTooLong);
+        return false;
+    }
+    if (!vpk::IsSafeTarget(target)) {
+        ShowMessage(messages::kUnsafeTarget);
+        return false;
+    }
+
+    if (directoryPack) {
+        // Every component of the name becomes a folder; no bytes are read.
+        char folders[kVpkPathSize];
+        std::memcpy(folders, target, length);
+        folders[length] = '/';
+        folders[length + 1] = '\0';
+        CreateDirectories(folders);
+        return false;
+    }
+
+    // The folder part runs up to and including the last slash or backslash.
+    // (A drive prefix would not belong to it, but targets with a ":" have
+    // been refused above.)
+    const char* folderEnd = target;
+    for (const char* p = target; *p != '\0'; ++p) {
+        if (*p == '/' || *p == '\\')
+            folderEnd = p + 1;
+    }
+    char folders[kVpkPathSize];
+    const std::size_t folderLength = static_cast<std::size_t>(folderEnd - target);
+    std::memcpy(folders, target, folderLength);
+    folders[folderLength] = '\0';
+    CreateDirectories(folders);
+
+    const EntryData data = LoadEntryData(*entry);
+    if (!data)
+        return true;
+
+    vpk::FileSystem& fileSystem = vpk::GetFileSystem();
+    std::unique_ptr<vpk::File> out = fileSystem.CreateForWriting(target);
+    if (!out) {
+        ShowMessage(messages::kCreateFailed);
+        return true;
+    }
+    std::uint32_t written = 0;
+    bool complete = out->Write(data.get(), entry->dataSize, written) && written == entry->dataSize;
+    // Closing can report a write that failed late.
+    complete = out->Close() && complete;
+    if (!complete) {
+        // A half-written file must not pass for the entry.
+        out.reset();
+        fileSystem.RemoveFile(target);
+        ShowMessage(messages::kWriteFailed);
+    }
+    return true;
+}
+
+void VpkArchive::CreateDirectories(const char* folders)
+{
+    if (std::strlen(folders) > kVpkMaxNameLength) {
+        ShowMessage(messages::kTargetTooLong);
+        return;
+    }
+    vpk::FileSystem& fileSystem = vpk::GetFileSystem();
+    // Each part adds at most one separator to what the input held, so the
+    // accumulated path is at most one character longer than the input.
+    char accumulated[kVpkPathSize + 1];
+    std::size_t length = 0;
+    const char* p = folders;
+    while (*p != '\0') {
+        if (*p == '/') {
+            ++p;  // empty parts are dropped
+            continue;
+        }
+        const char* end = std::strchr(p, '/');
+        if (end == nullptr)
+            end = p + std::strlen(p);
+        const std::size_t partLength = static_cast<std::size_t>(end - p);
+        std::memcpy(accumulated + length, p, partLength);
+        length += partLength;
+        accumulated[length++] = vpk::kFolderSeparator;
+        accumulated[length] = '\0';
+        // An existing folder fails harmlessly; the next part follows anyway.
+        fileSystem.MakeFolder(accumulated);
+        p = end;
+    }
+}

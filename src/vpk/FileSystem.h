@@ -1,0 +1,60 @@
+// The file and folder services the pack archive needs, behind one small
+// interface: the platform's own implementation by default (Win32 or POSIX,
+// chosen when compiling), or one a test installs to inject failures.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+namespace vpk {
+
+// The separator appended after each folder when folders are created.
+#ifdef _WIN32
+constexpr char kFolderSeparator = '\\';
+#else
+constexpr char kFolderSeparator = '/';
+#endif
+
+// One open file. The destructor closes it if Close was not called.
+class File {
+public:
+    virtual ~File() = default;
+
+    // The file's size in bytes; false when it can't be had.
+    virtual bool GetSize(std::uint64_t& size) = 0;
+    // Positions the next Read or Write, counted from the start of the file.
+    virtual bool SetPosition(std::uint32_t offset) = 0;
+    // Reads up to count bytes at the position and moves past them. got tells
+    // how many came: fewer at the end of the file, which is not a failure.
+    // False only when the read call itself fails.
+    virtual bool Read(void* buffer, std::uint32_t count, std::uint32_t& got) = 0;
+    // Writes count bytes; written tells how many went out. False on failure.
+    virtual bool Write(const void* buffer, std::uint32_t count, std::uint32_t& written) = 0;
+    // Releases the file; false when the platform reports a failure (for a
+    // written file that can be a write that failed late).
+    virtual bool Close() = 0;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // Opens an existing file for reading, letting others read it too.
+    // nullptr when it can't be opened.
+    virtual std::unique_ptr<File> OpenForReading(const char* path) = 0;
+    // Creates a file for writing, replacing an existing one, without sharing.
+    virtual std::unique_ptr<File> CreateForWriting(const char* path) = 0;
+    // Creates one folder; false when it fails, also when it exists already.
+    virtual bool MakeFolder(const char* path) = 0;
+    virtual bool RemoveFile(const char* path) = 0;
+};
+
+// The platform's own implementation.
+FileSystem& PlatformFileSystem();
+
+// The process-wide file system the archive uses; nullptr restores the
+// platform's own. Not owned; it must outlive its installation.
+void SetFileSystem(FileSystem* fileSystem);
+FileSystem& GetFileSystem();
+
+}  // namespace vpk

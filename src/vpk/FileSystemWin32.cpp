@@ -1,0 +1,107 @@
+// The file system on Windows: the ANSI file calls, as the program has always
+// used them.
+#ifdef _WIN32
+
+#include "vpk/FileSystem.h"
+
+#include <windows.h>
+
+namespace vpk {
+namespace {
+
+class Win32File final : public File {
+public:
+    explicit Win32File(HANDLE file) : handle(file) {}
+    ~Win32File() override { Close(); }
+
+    Win32File(const Win32File&) = delete;
+    Win32File& operator=(const Win32File&) = delete;
+
+    bool GetSize(std::uint64_t& size) override
+    {
+        // INVALID_FILE_SIZE is also a valid low part; only the last error
+        // tells them apart, so clear it first.
+        DWORD high = 0;
+        SetLastError(NO_ERROR);
+        const DWORD low = GetFileSize(handle, &high);
+        if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
+            return false;
+        size = static_cast<std::uint64_t>(high) << 32 | low;
+        return true;
+    }
+
+    bool SetPosition(std::uint32_t offset) override
+    {
+        // The high part is passed so offsets of 2 GiB and more are not taken
+        // as negative distances.
+        LONG high = 0;
+        SetLastError(NO_ERROR);
+        const DWORD result = SetFilePointer(handle, static_cast<LONG>(offset), &high, FILE_BEGIN);
+        return !(result == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR);
+    }
+
+    bool Read(void* buffer, std::uint32_t count, std::uint32_t& got) override
+    {
+        DWORD read = 0;
+        const BOOL ok = ReadFile(handle, buffer, count, &read, nullptr);
+        got = read;
+        return ok != FALSE;
+    }
+
+    bool Write(const void* buffer, std::uint32_t count, std::uint32_t& written) override
+    {
+        DWORD done = 0;
+        const BOOL ok = WriteFile(handle, buffer, count, &done, nullptr);
+        written = done;
+        return ok != FALSE;
+    }
+
+    bool Close() override
+    {
+        if (handle == INVALID_HANDLE_VALUE)
+            return false;
+        const BOOL ok = CloseHandle(handle);
+        handle = INVALID_HANDLE_VALUE;
+        return ok != FALSE;
+    }
+
+private:
+    HANDLE handle;
+};
+
+class Win32FileSystem final : public FileSystem {
+public:
+    std::unique_ptr<File> OpenForReading(const char* path) override
+    {
+        HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return nullptr;
+        return std::make_unique<Win32File>(file);
+    }
+
+    std::unique_ptr<File> CreateForWriting(const char* path) override
+    {
+        HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return nullptr;
+        return std::make_unique<Win32File>(file);
+    }
+
+    bool MakeFolder(const char* path) override { return CreateDirectoryA(path, nullptr) != FALSE; }
+
+    bool RemoveFile(const char* path) override { return DeleteFileA(path) != FALSE; }
+};
+
+}  // namespace
+
+FileSystem& PlatformFileSystem()
+{
+    static Win32FileSystem fileSystem;
+    return fileSystem;
+}
+
+}  // namespace vpk
+
+#endif

@@ -1,0 +1,68 @@
+#include "vpk/TargetPath.h"
+
+#include <cctype>
+#include <cstring>
+#include <initializer_list>
+
+namespace vpk {
+namespace {
+
+#ifdef _WIN32
+// Windows opens a device, not a file, for these names in any folder and with
+// any extension ("a/nul.txt" swallows what is written to it, "con.txt" goes
+// to the console), ignoring case and spaces before the extension.
+bool IsDeviceName(const char* begin, const char* end)
+{
+    const char* stem = begin;
+    while (stem != end && *stem != '.')
+        ++stem;
+    while (stem != begin && stem[-1] == ' ')
+        --stem;
+    char upper[8] = {};
+    const std::size_t length = static_cast<std::size_t>(stem - begin);
+    if (length < 3 || length >= sizeof upper)
+        return false;
+    for (std::size_t i = 0; i < length; ++i)
+        upper[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(begin[i])));
+    for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"}) {
+        if (std::strcmp(upper, device) == 0)
+            return true;
+    }
+    return length == 4 && (std::strncmp(upper, "COM", 3) == 0 || std::strncmp(upper, "LPT", 3) == 0) &&
+           upper[3] >= '1' && upper[3] <= '9';
+}
+#else
+bool IsDeviceName(const char*, const char*)
+{
+    return false;
+}
+#endif
+
+}  // namespace
+
+bool IsSafeTarget(const char* target)
+{
+    if (target[0] == '/' || target[0] == '\\')
+        return false;
+    // Scan component by component; a component ends at either slash.
+    const char* componentBegin = target;
+    bool onlyDotsAndSpaces = true;
+    for (const char* p = target;; ++p) {
+        const char c = *p;
+        if (c == ':')
+            return false;
+        if (c == '/' || c == '\\' || c == '\0') {
+            if (p != componentBegin && (onlyDotsAndSpaces || IsDeviceName(componentBegin, p)))
+                return false;
+            if (c == '\0')
+                return true;
+            componentBegin = p + 1;
+            onlyDotsAndSpaces = true;
+            continue;
+        }
+        if (c != '.' && c != ' ')
+            onlyDotsAndSpaces = false;
+    }
+}
+
+}  // namespace vpk

@@ -1,0 +1,261 @@
+#include "vpk/VpkArchive.h"
+
+#include "vpk/MessageSink.h"
+#include "vpk/Messages.h"
+
+#include <cstring>
+#include <vector>
+
+using vpk::ShowMessage;
+namespace messages = vpk::messages;
+
+namespace {
+
+// Reads the directory in large blocks while giving every request exactly
+// what a read call of that size would have given at that point: short at the
+// end of the file, nothing past it. When a block read fails, the request is
+// retried as a read of its own size, so a damaged region of the file spoils
+// the same records it would spoil without the buffer.
+class DirectoryReader {
+public:
+    explicit DirectoryReader(vpk::File& source) : file(source), block(kBlockSize) {}
+
+    // Fills up to count bytes of destination; the bytes not read keep their
+    // value. Returns false when a read call failed.
+    bool Read(unsigned char* destination, std::uint32_t count)
+    {
+        while (count > 0) {
+            if (begin == end) {
+                if (atEnd)
+                    return true;
+                if (!Refill())
+                    return ReadDirect(destination, count);
+                if (begin == end)
+                    return true;
+            }
+            const std::uint32_t n = count < end - begin ? count : end - begin;
+            std::memcpy(destination, block.data() + begin, n);
+            begin += n;
+            destination += n;
+            count -= n;
+        }
+        return true;
+    }
+
+private:
+    static constexpr std::uint32_t kBlockSize = 64 * 1024;
+
+    bool Refill()
+    {
+        std::uint32_t got = 0;
+        if (!file.Read(block.data(), kBlockSize, got))
+            return false;
+        begin = 0;
+        end = got;
+        atEnd = got < kBlockSize;
+        return true;
+    }
+
+    bool ReadDirect(unsigned char* destination, std::uint32_t count)
+    {
+        std::uint32_t got = 0;
+        if (!file.Read(destination, count, got))
+            return false;
+        atEnd = got < count;
+        return true;
+    }
+
+    vpk::File& file;
+    std::vector<unsigned char> block;
+    std::uint32_t begin = 0;
+    std::uint32_t end = 0;
+    bool atEnd = false;
+};
+
+}  // namespace
+
+VpkArchive::VpkArchive() : path{}, footer{}, fileSize(0) {}
+
+VpkArchive::~VpkArchive()
+{
+    Close();
+}
+
+bool VpkArchive::Open(const char* packPath)
+{
+    if (file) {
+        ShowMessage(messages::kAlreadyOpen);
+        return false;
+    }
+    if (std::strlen(packPath) >= kVpkPathSize) {
+        ShowMessage(messages::kPathTooLong);
+        return false;
+    }
+    std::unique_ptr<vpk::File> opened = vpk::GetFileSystem().OpenForReading(packPath);
+    if (!opened) {
+        ShowMessage(messages::kOpenFailed);
+        return false;
+    }
+    std::strcpy(path, packPath);
+
+    std::uint64_t size = 0;
+    if (!opened->GetSize(size)) {
+        opened->Close();
+        ShowMessage(messages::kSizeFailed);
+        return false;
+    }
+    // Offsets are 32-bit, and the footer must be there to be read.
+    const char* sizeRefusal = nullptr;
+    if (size > UINT32_MAX)
+        sizeRefusal = messages::kFileTooLarge;
+    else if (size < kVpkFooterSize)
+        sizeRefusal = messages::kFileTooSmall;
+    if (sizeRefusal != nullptr) {
+        ShowMessage(sizeRefusal);
+        ShowMessage(messages::kParseFailed);
+        opened->Close();
+        return false;
+    }
+    fileSize = static_cast<std::uint32_t>(size);
+
+    // A read cut short by a file that shrank leaves zeros, as everywhere else.
+    unsigned char bytes[kVpkFooterSize] = {};
+    std::uint32_t got = 0;
+    const bool read = opened->SetPosition(fileSize - kVpkFooterSize) &&
+                      opened->Read(bytes, kVpkFooterSize, got);
+    footer = DecodeVpkFooter(bytes);
+    const char* refusal = nullptr;
+    if (!read)
+        refusal = messages::kFooterReadFailed;
+    else if (!IsVpkFooterValid(footer, fileSize))
+        refusal = messages::kInvalidHeader;
+    if (refusal != nullptr) {
+        ShowMessage(refusal);
+        ShowMessage(messages::kParseFailed);
+        opened->Close();
+        return false;
+    }
+    file = std::move(opened);
+    return true;
+}
+
+bool VpkArchive::ReadDirectory()
+{
+    if (!file)
+        return false;
+    const std::uint32_t count = footer.entryCount;
+    if (count == 0)
+        return true;
+    // Refuse before allocating: a hostile count would otherwise ask for
+    // gigabytes, or list millions of empty rows.
+    if (count > MaxVpkRecordCount(fileSize, footer.directoryOffset)) {
+        ShowMessage(messages::kTooManyEntries);
+        return false;
+    }
+    // calloc checks count * size for overflow and hands back zeroed pages
+    // without touching them.
+    entries.reset(static_cast<VpkEntry*>(std::calloc(count, sizeof(VpkEntry))));
+    if (!entries) {
+        ShowMessage(messages::kAllocationFailed);
+        return false;
+    }
+
+    bool readFailed = !file->SetPosition(footer.directoryOffset);
+    DirectoryReader reader(*file);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        VpkEntry& entry = entries[i];
+        unsigned char length[4] = {};
+        readFailed |= !reader.Read(length, sizeof length);
+        const std::uint32_t nameLength = LoadLe32(length);
+        if (nameLength > kVpkMaxNameLength) {
+            // The name would not fit its field; nothing after it can be
+            // trusted either.
+            if (readFailed)
+                ShowMessage(messages::kDirectoryReadFailed);
+            ShowMessage(messages::kNameTooLong);
+            return false;
+        }
+        entry.nameLength = nameLength;
+        readFailed |= !reader.Read(reinterpret_cast<unsigned char*>(entry.name), nameLength);
+        unsigned char tail[8] = {};
+        readFailed |= !reader.Read(tail, sizeof tail);
+        entry.dataOffset = LoadLe32(tail);
+        entry.dataSize = LoadLe32(tail + 4);
+    }
+    if (readFailed) {
+        ShowMessage(messages::kDirectoryReadFailed);
+        return false;
+    }
+    return true;
+}
+
+bool VpkArchive::Close()
+{
+    if (!file)
+        return false;
+    entries.reset();
+    footer = VpkFooter{};
+    fileSize = 0;
+    path[0] = '\0';
+    const bool closed = file->Close();
+    file.reset();
+    return closed;
+}
+
+const VpkEntry* VpkArchive::GetEntry(std::uint32_t index) const
+{
+    if (!entries || index >= footer.entryCount)
+        return nullptr;
+    return &entries[index];
+}
+
+std::string VpkArchive::GetEntryType(std::uint32_t index) const
+{
+    // A failed Open keeps the footer it read, pack type included; a closed
+    // archive still has no types.
+    if (!file)
+        return std::string();
+    if (IsDirectoryPack())
+        return "DIR";
+    const VpkEntry* entry = GetEntry(index);
+    return entry != nullptr ? VpkEntryTypeOf(entry->name) : std::string();
+}
+
+std::uint32_t VpkArchive::GetEntrySize(std::uint32_t index) const
+{
+    const VpkEntry* entry = GetEntry(index);
+    return entry != nullptr ? entry->dataSize : 0;
+}
+
+VpkArchive::EntryData VpkArchive::LoadEntryData(const VpkEntry& entry)
+{
+    // dataSize + 1 is computed wide: on a 32-bit system it would wrap to 0.
+    // calloc hands back zeroed pages without touching them, so the part of
+    // a huge entry that lies past the end of the pack costs no memory.
+    const std::uint64_t bufferSize = std::uint64_t{entry.dataSize} + 1;
+    EntryData buffer;
+    if (bufferSize <= SIZE_MAX)
+        buffer.reset(static_cast<unsigned char*>(std::calloc(static_cast<std::size_t>(bufferSize), 1)));
+    if (!buffer) {
+        ShowMessage(messages::kAllocationFailed);
+        return nullptr;
+    }
+    // Bytes past the end of the pack stay zero, and a zero follows them.
+    std::uint32_t got = 0;
+    if (!file->SetPosition(entry.dataOffset) || !file->Read(buffer.get(), entry.dataSize, got)) {
+        ShowMessage(messages::kEntryReadFailed);
+        return nullptr;
+    }
+    return buffer;
+}
+
+void VpkArchive::ReadEntry(std::uint32_t index, void* destination)
+{
+    if (!file)
+        return;
+    const VpkEntry* entry = GetEntry(index);
+    if (entry == nullptr)
+        return;
+    if (const EntryData data = LoadEntryData(*entry))
+        std::memcpy(destination, data.get(), entry->dataSize);
+}

@@ -1,0 +1,75 @@
+// One ".vpk" pack opened for reading: its file, its footer and, once asked
+// for, its entry table. Every failure is reported by the archive itself
+// through vpk::ShowMessage; callers add no message of their own.
+//
+// Calling order: Open; ReadDirectory when the entries are wanted; queries,
+// ReadEntry and Extract; Close. The footer queries work right after Open.
+#pragma once
+
+#include "vpk/FileSystem.h"
+#include "vpk/VpkFormat.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+class VpkArchive {
+public:
+    VpkArchive();
+    // Closes a file still open and frees its table.
+    virtual ~VpkArchive();
+
+    VpkArchive(const VpkArchive&) = delete;
+    VpkArchive& operator=(const VpkArchive&) = delete;
+
+    // Opens the pack and checks its footer; the directory is not read.
+    bool Open(const char* packPath);
+    // Reads the directory into the entry table; true when it is complete or
+    // the pack has no entries.
+    bool ReadDirectory();
+    // True when a file was open and its release succeeded.
+    bool Close();
+
+    std::uint32_t GetEntryCount() const { return footer.entryCount; }
+    bool IsDirectoryPack() const { return footer.packType != 0; }
+    // The entry at index, or nullptr when there is none.
+    const VpkEntry* GetEntry(std::uint32_t index) const;
+    // The pack's path; after a failed Open see the archive's states.
+    const char* GetPath() const { return path; }
+    // "DIR" in a directory pack; else the type of the entry's name, or empty.
+    std::string GetEntryType(std::uint32_t index) const;
+    // The entry's data size, or 0 when there is no such entry.
+    std::uint32_t GetEntrySize(std::uint32_t index) const;
+    // Copies the entry's dataSize bytes to destination; bytes past the end of
+    // the pack come as zeros. On a read failure destination is untouched.
+    void ReadEntry(std::uint32_t index, void* destination);
+
+    // Writes the entry to target (relative to the current directory),
+    // creating its folders; in a directory pack only creates the folders.
+    // False when refused and for a directory pack; true once a file entry
+    // was handled, its failures reported by message.
+    bool Extract(std::uint32_t index, const char* target);
+    // Creates each folder of a "/"-separated path in turn; failures (an
+    // existing folder among them) are not reported.
+    void CreateDirectories(const char* folders);
+
+private:
+    // The table and entry buffers come from calloc: zero-filled, and sized
+    // with an overflow check.
+    struct FreeMemory {
+        void operator()(void* memory) const { std::free(memory); }
+    };
+    using EntryData = std::unique_ptr<unsigned char[], FreeMemory>;
+
+    // Reads the entry's bytes into a fresh buffer of dataSize + 1 bytes whose
+    // bytes past what the pack holds are zero. Shows the failure's message
+    // and returns nullptr when the buffer can't be had or the read fails.
+    EntryData LoadEntryData(const VpkEntry& entry);
+
+    char path[kVpkPathSize];
+    std::unique_ptr<VpkEntry[], FreeMemory> entries;
+    VpkFooter footer;
+    std::uint32_t fileSize;
+    std::unique_ptr<vpk::File> file;
+};

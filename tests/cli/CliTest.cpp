@@ -1,0 +1,345 @@
+// tessaro-cli end to end: the tool is run as its users run it, on packs the
+// tests build, and its stdout, stderr and exit status are compared whole.
+#include "vpk/FileSystem.h"
+#include "vpk/PackBuilder.h"
+#include "vpk/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+using test::PackBuilder;
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+class CliTest : public ::testing::Test {
+protected:
+    // Runs the tool with args (each quoted) in the temporary folder.
+    Result Run(const std::vector<std::string>& args)
+    {
+        std::string command = Quote(test::HostPath(TESSARO_CLI_PATH));
+        for (const std::string& arg : args)
+            command.append(1, ' ').append(Quote(arg));
+        const std::string outFile = (dir.Path() / "stdout.bin").string();
+        const std::string errFile = (dir.Path() / "stderr.bin").string();
+        command.append(" >").append(Quote(outFile)).append(" 2>").append(Quote(errFile));
+#ifdef _WIN32
+        // cmd.exe drops the first and last quote of the line; give it a pair.
+        command = Quote(command);
+#endif
+        test::CurrentDirectory here(dir.Path());
+        const int raw = std::system(command.c_str());
+#ifdef _WIN32
+        const int status = raw;
+#else
+        const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+#endif
+        Result result{status, test::ReadFile(outFile), test::ReadFile(errFile)};
+        fs::remove(outFile);
+        fs::remove(errFile);
+        return result;
+    }
+
+    static std::string Quote(const std::string& arg)
+    {
+        // Built with append: g++ 12 warns falsely (-Wrestrict) on chains of
+        // string + string.
+        std::string quoted(1, '"');
+        quoted.append(arg).push_back('"');
+        return quoted;
+    }
+
+    // Writes a pack below the temporary folder and returns its path.
+    std::string Pack(const std::string& name, const std::string& bytes)
+    {
+        const fs::path file = dir.Path() / name;
+        fs::create_directories(file.parent_path());
+        test::WriteFile(file, bytes);
+        return file.string();
+    }
+
+    test::TempDir dir;
+};
+
+std::string Lines(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\n";
+    return text;
+}
+
+TEST_F(CliTest, WrongUsageExitsWithTwo)
+{
+    const std::string pack = Pack("p.vpk", PackBuilder().Add("a.txt", "a").Build());
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"unpack", pack},
+        {"list"},
+        {"list", pack, "extra"},
+        {"packs"},
+        {"cat", pack},
+        {"cat", pack, "first"},
+        {"cat", pack, "-1"},
+        {"cat", pack, ""},
+        {"extract"},
+        {"extract", pack, "two"},
+        {"extract", pack, "-C"},
+        {"extract", pack, "-C", "a", "-C", "b"},
+    };
+    for (const std::vector<std::string>& args : cases) {
+        SCOPED_TRACE(args.empty() ? "(none)" : args[0] + " ... (" + std::to_string(args.size()) + ")");
+        const Result result = Run(args);
+        EXPECT_EQ(result.status, 2);
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err.rfind("usage: tessaro-cli packs FOLDER\n", 0), 0u) << result.err;
+    }
+    EXPECT_EQ(test::Tree(dir.Path()), std::vector<std::string>{"p.vpk"});
+}
+
+TEST_F(CliTest, HelpGoesToStdout)
+{
+    const Result result = Run({"--help"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out.rfind("usage: tessaro-cli packs FOLDER\n", 0), 0u);
+    EXPECT_NE(result.out.find("extract PACK [NUMBER...] [-C DIR]"), std::string::npos);
+}
+
+TEST_F(CliTest, PacksListsTheFolderByFileName)
+{
+    const fs::path folder = dir.Path() / "Vampire";
+    Pack("Vampire/pack001.vpk", PackBuilder().Add("a.txt", "a").Add("b.txt", "b").Build());
+    Pack("Vampire/pack000.vpk", PackBuilder().Type(1).Add("maps", "").Build());
+    Pack("Vampire/Pack002.VPK", std::string(9, '\0'));
+    Pack("Vampire/pack003.vpk", std::string(20, 'x') + test::Footer(1, 22, 0));  // refused
+    Pack("Vampire/short.vpk", "tiny");                                         // refused
+    Pack("Vampire/notes.txt", PackBuilder().Add("a", "").Build());
+    Pack("Vampire/pack004.vpkx", PackBuilder().Add("a", "").Build());
+    fs::create_directory(folder / "folder.vpk");
+
+    const std::string prefix = folder.string() + (folder.string().back() == '/' ? "" : std::string(1, vpk::kFolderSeparator));
+    const Result result = Run({"packs", folder.string()});
+    EXPECT_EQ(result.status, 1);
+    // Byte order: upper case before lower case.
+    EXPECT_EQ(result.out, Lines({prefix + "Pack002.VPK\t0\tFile pack", prefix + "pack000.vpk\t1\tDirectory pack",
+                                 prefix + "pack001.vpk\t2\tFile pack"}));
+    EXPECT_EQ(result.err, Lines({"Invalid header found", "Failed to parse VPK file",
+                                 "File too small to be a VPK file", "Failed to parse VPK file"}));
+
+    fs::remove(folder / "pack003.vpk");
+    fs::remove(folder / "short.vpk");
+    const Result clean = Run({"packs", folder.string()});
+    EXPECT_EQ(clean.status, 0);
+    EXPECT_EQ(clean.err, "");
+
+    const Result missing = Run({"packs", (dir.Path() / "nowhere").string()});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.out, "");
+    EXPECT_NE(missing.err, "");
+}
+
+TEST_F(CliTest, ListShowsNumberNameSizeAndType)
+{
+    const std::string filePack = Pack("files.vpk", PackBuilder()
+                                                       .Add("dlg/main characters/regent.dlg", "{ }\r\n")
+                                                       .Add("readme", "r")
+                                                       .Add(std::string("cut\0.txt", 8), "zero in name")
+                                                       .Add("a/b.c.txt", "")
+                                                       .Build());
+    const std::string dirPack = Pack("dirs.vpk", PackBuilder().Type(2).Add("maps/sub", "xyz").Add("x", "").Build());
+    const std::string empty = Pack("empty.vpk", std::string(9, '\0'));
+
+    struct Case {
+        std::string pack;
+        std::string out;
+    };
+    const Case cases[] = {
+        {filePack, Lines({"1\tdlg/main characters/regent.dlg\t5\tdlg", "2\treadme\t1\t", "3\tcut\t12\t",
+                          "4\ta/b.c.txt\t0\tc"})},
+        {dirPack, Lines({"1\tmaps/sub\t3\tDIR", "2\tx\t0\tDIR"})},
+        {empty, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pack);
+        const Result result = Run({"list", c.pack});
+        EXPECT_EQ(result.status, 0);
+        EXPECT_EQ(result.out, c.out);
+        EXPECT_EQ(result.err, "");
+    }
+}
+
+TEST_F(CliTest, FailuresPrintTheArchiveMessagesAndExitWithOne)
+{
+    const std::string badFooter = Pack("bad.vpk", std::string(20, 'x') + test::Footer(1, 22, 0));
+    const std::string tooMany = Pack("many.vpk", PackBuilder().Add("a", "").Count(1000).Build());
+    const std::string longName = Pack("long.vpk", "data" + test::Le32(300) + std::string(300, 'n') + test::Footer(1, 4, 0));
+    const std::string good = Pack("good.vpk", PackBuilder().Add("a.txt", "abc").Build());
+    const std::string missing = (dir.Path() / "missing.vpk").string();
+
+    struct Case {
+        std::vector<std::string> args;
+        std::string err;
+    };
+    const Case cases[] = {
+        {{"list", missing}, Lines({"Error opening file"})},
+        {{"list", badFooter}, Lines({"Invalid header found", "Failed to parse VPK file"})},
+        {{"list", tooMany}, Lines({"Entry count too large for file size"})},
+        {{"list", longName}, Lines({"Entry name too long"})},
+        {{"cat", missing, "1"}, Lines({"Error opening file"})},
+        {{"cat", good, "0"}, Lines({"Index out of range"})},
+        {{"cat", good, "2"}, Lines({"Index out of range"})},
+        {{"cat", good, "99999999999"}, Lines({"Index out of range"})},
+        {{"extract", good, "2", "-C", "out"}, Lines({"Index out of range"})},
+        {{"extract", badFooter}, Lines({"Invalid header found", "Failed to parse VPK file"})},
+    };
+    fs::create_directory(dir.Path() / "out");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args[0] + " " + c.args[1]);
+        const Result result = Run(c.args);
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err, c.err);
+    }
+    EXPECT_TRUE(fs::is_empty(dir.Path() / "out"));
+}
+
+TEST_F(CliTest, CatWritesTheEntryBytesUnchanged)
+{
+    std::string binary;
+    for (int i = 0; i < 256; ++i)
+        binary.push_back(static_cast<char>(i));
+    binary += "\r\n\n\r\x1a\x00 end";
+    PackBuilder builder;
+    builder.Add("bin/all.bin", binary).Add("text.txt", "line one\r\nline two\n").Add("empty", "");
+    std::string bytes = builder.Build();
+    const std::string pack = Pack("p.vpk", bytes);
+
+    EXPECT_EQ(Run({"cat", pack, "1"}).out, binary);
+    EXPECT_EQ(Run({"cat", pack, "2"}).out, "line one\r\nline two\n");
+    const Result empty = Run({"cat", pack, "3"});
+    EXPECT_EQ(empty.status, 0);
+    EXPECT_EQ(empty.out, "");
+    EXPECT_EQ(empty.err, "");
+
+    // A pack of one record and the footer is 29 bytes; the entry asks for 10
+    // bytes from 25: the last 4 bytes of the file, then zeros.
+    const std::string beyond = Pack("beyond.vpk", PackBuilder().AddWithLocation("tail.bin", 25, 10).Build());
+    const std::string file = test::ReadFile(beyond);
+    ASSERT_EQ(file.size(), 29u);
+    const Result tail = Run({"cat", beyond, "1"});
+    EXPECT_EQ(tail.status, 0);
+    EXPECT_EQ(tail.out, file.substr(25) + std::string(6, '\0'));
+}
+
+TEST_F(CliTest, ExtractWritesEntriesBelowTheGivenFolder)
+{
+    const std::string pack = Pack("p.vpk", PackBuilder()
+                                               .Add("dlg/hollywood/isaac.dlg", "isaac\r\n")
+                                               .Add("top.txt", "top")
+                                               .Add("../escape.txt", "out")
+                                               .Add("python/init.py", "")
+                                               .Build());
+    fs::create_directory(dir.Path() / "all");
+    const Result all = Run({"extract", pack, "-C", "all"});
+    EXPECT_EQ(all.status, 1);
+    EXPECT_EQ(all.out, "");
+    EXPECT_EQ(all.err, Lines({"Unsafe target path refused"}));
+    EXPECT_EQ(test::Tree(dir.Path() / "all"),
+              (std::vector<std::string>{"dlg/", "dlg/hollywood/", "dlg/hollywood/isaac.dlg", "python/",
+                                        "python/init.py", "top.txt"}));
+    EXPECT_EQ(test::ReadFile(dir.Path() / "all" / "dlg" / "hollywood" / "isaac.dlg"), "isaac\r\n");
+    EXPECT_FALSE(fs::exists(dir.Path() / "escape.txt"));
+
+    // Chosen entries, in the given order; without -C into the current folder.
+    const Result some = Run({"extract", pack, "2", "1"});
+    EXPECT_EQ(some.status, 0);
+    EXPECT_EQ(some.err, "");
+    EXPECT_EQ(test::ReadFile(dir.Path() / "top.txt"), "top");
+    EXPECT_EQ(test::ReadFile(dir.Path() / "dlg" / "hollywood" / "isaac.dlg"), "isaac\r\n");
+
+    const Result noFolder = Run({"extract", pack, "-C", "nowhere"});
+    EXPECT_EQ(noFolder.status, 1);
+    EXPECT_NE(noFolder.err, "");
+    EXPECT_FALSE(fs::exists(dir.Path() / "nowhere"));
+
+    const std::string dirPack = Pack("d.vpk", PackBuilder().Type(1).Add("maps/a b/c", "").Add("sound", "").Build());
+    fs::create_directory(dir.Path() / "dirs");
+    const Result folders = Run({"extract", dirPack, "-C", "dirs"});
+    EXPECT_EQ(folders.status, 0);
+    EXPECT_EQ(folders.err, "");
+    EXPECT_EQ(test::Tree(dir.Path() / "dirs"),
+              (std::vector<std::string>{"maps/", "maps/a b/", "maps/a b/c/", "sound/"}));
+}
+
+#ifndef _WIN32
+TEST_F(CliTest, OutputThatCannotBeWrittenIsAFailure)
+{
+    // /dev/full refuses every write, as a full disk behind a redirection.
+    const std::string pack = Pack("p.vpk", PackBuilder().Add("a.txt", "abc").Build());
+    const std::string err = (dir.Path() / "err.txt").string();
+    for (const std::string& args : {"list " + Quote(pack), "cat " + Quote(pack) + " 1", "packs " + Quote(dir.Path().string())}) {
+        SCOPED_TRACE(args);
+        const std::string command = Quote(TESSARO_CLI_PATH) + " " + args + " >/dev/full 2>" + Quote(err);
+        const int raw = std::system(command.c_str());
+        EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 1);
+        EXPECT_EQ(test::ReadFile(err), "tessaro-cli: can't write to standard output\n");
+    }
+}
+#endif
+
+TEST_F(CliTest, RealPacksFromTheGame)
+{
+    const std::string folder = test::HostPath(TESSARO_TESTDATA_DIR);
+    const std::string sep(1, vpk::kFolderSeparator);
+    const Result packs = Run({"packs", folder});
+    EXPECT_EQ(packs.status, 0);
+    EXPECT_EQ(packs.err, "");
+    EXPECT_EQ(packs.out, Lines({folder + sep + "wesp_official_pack102.vpk\t0\tFile pack",
+                                folder + sep + "wesp_official_pack103.vpk\t7\tFile pack"}));
+
+    const std::string pack = test::TestDataPath("wesp_official_pack103.vpk");
+    const Result list = Run({"list", pack});
+    EXPECT_EQ(list.status, 0);
+    EXPECT_EQ(list.out.rfind("1\tdlg/hollywood/isaac.dlg\t", 0), 0u);
+    EXPECT_NE(list.out.find("\tdlg/main characters/regent.dlg\t"), std::string::npos);
+    EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), 7);
+
+    fs::create_directory(dir.Path() / "x");
+    const Result extract = Run({"extract", pack, "-C", "x"});
+    EXPECT_EQ(extract.status, 0);
+    EXPECT_EQ(extract.err, "");
+    // Every extracted file holds what cat gives for its entry.
+    std::size_t at = 0;
+    for (int number = 1; number <= 7; ++number) {
+        const std::size_t nameBegin = list.out.find('\t', at) + 1;
+        const std::size_t nameEnd = list.out.find('\t', nameBegin);
+        const std::string name = list.out.substr(nameBegin, nameEnd - nameBegin);
+        at = list.out.find('\n', nameEnd) + 1;
+        SCOPED_TRACE(name);
+        const Result cat = Run({"cat", pack, std::to_string(number)});
+        EXPECT_EQ(cat.status, 0);
+        EXPECT_FALSE(cat.out.empty());
+        EXPECT_EQ(test::ReadFile(dir.Path() / "x" / name), cat.out);
+    }
+
+    const Result empty = Run({"list", test::TestDataPath("wesp_official_pack102.vpk")});
+    EXPECT_EQ(empty.status, 0);
+    EXPECT_EQ(empty.out, "");
+}
+
+}  // namespace

@@ -1,0 +1,168 @@
+// Temporary folders, files and message recording for the archive's tests.
+#pragma once
+
+#include "vpk/MessageSink.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
+
+namespace test {
+
+namespace fs = std::filesystem;
+
+// A fresh folder below the system's temporary folder, removed with all it
+// holds when the test ends.
+class TempDir {
+public:
+    TempDir()
+    {
+        static std::atomic<unsigned> counter{0};
+        const fs::path base = fs::temp_directory_path();
+        for (;;) {
+            path = base / ("tessaro-test-" + std::to_string(std::random_device{}()) + "-" +
+                           std::to_string(counter++));
+            if (fs::create_directory(path))
+                break;
+        }
+    }
+    ~TempDir()
+    {
+        std::error_code ignored;
+        fs::remove_all(path, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const fs::path& Path() const { return path; }
+    std::string operator/(const std::string& name) const { return (path / name).string(); }
+
+private:
+    fs::path path;
+};
+
+// Makes a folder the current directory for the scope.
+class CurrentDirectory {
+public:
+    explicit CurrentDirectory(const fs::path& folder) : previous(fs::current_path())
+    {
+        fs::current_path(folder);
+    }
+    ~CurrentDirectory() { fs::current_path(previous); }
+    CurrentDirectory(const CurrentDirectory&) = delete;
+    CurrentDirectory& operator=(const CurrentDirectory&) = delete;
+
+private:
+    fs::path previous;
+};
+
+inline void WriteFile(const fs::path& file, const std::string& bytes)
+{
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    ASSERT_TRUE(out.good()) << file;
+}
+
+inline std::string ReadFile(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Every file and folder below root, as sorted relative paths with "/"
+// ("a/", "a/b.txt"), so a test can tell exactly what was written.
+inline std::vector<std::string> Tree(const fs::path& root)
+{
+    std::vector<std::string> items;
+    for (const auto& item : fs::recursive_directory_iterator(root)) {
+        std::string relative = item.path().lexically_relative(root).generic_string();
+        if (item.is_directory())
+            relative += '/';
+        items.push_back(relative);
+    }
+    std::sort(items.begin(), items.end());
+    return items;
+}
+
+// A path of the build machine as this program must pass it to the system:
+// under Wine a Unix path is reached through drive Z:.
+inline std::string HostPath(std::string path)
+{
+#ifdef _WIN32
+    if (!path.empty() && path[0] == '/') {
+        for (char& c : path)
+            if (c == '/')
+                c = '\\';
+        path = "Z:" + path;
+    }
+#endif
+    return path;
+}
+
+inline std::string TestDataPath(const char* name)
+{
+    return HostPath(std::string(TESSARO_TESTDATA_DIR) + "/" + name);
+}
+
+// Records the archive's messages for as long as it lives.
+class MessageRecorder final : public vpk::MessageSink {
+public:
+    MessageRecorder() { vpk::SetMessageSink(this); }
+    ~MessageRecorder() override { vpk::SetMessageSink(nullptr); }
+    MessageRecorder(const MessageRecorder&) = delete;
+    MessageRecorder& operator=(const MessageRecorder&) = delete;
+
+    void Show(const char* text) override { texts.emplace_back(text); }
+
+    // The messages shown since the last call.
+    std::vector<std::string> Take()
+    {
+        std::vector<std::string> taken;
+        taken.swap(texts);
+        return taken;
+    }
+
+private:
+    std::vector<std::string> texts;
+};
+
+using Messages = std::vector<std::string>;
+
+#ifndef _WIN32
+// Caps the process's address space so that allocating a table of gigabytes
+// fails here as it does in a 32-bit program.
+class AddressSpaceLimit {
+public:
+    AddressSpaceLimit()
+    {
+        getrlimit(RLIMIT_AS, &saved);
+        rlimit capped = saved;
+        capped.rlim_cur = rlim_t{2} << 30;
+        setrlimit(RLIMIT_AS, &capped);
+    }
+    ~AddressSpaceLimit() { setrlimit(RLIMIT_AS, &saved); }
+
+private:
+    rlimit saved;
+};
+#else
+// A 32-bit program can't have gigabytes anyway.
+class AddressSpaceLimit {
+public:
+    AddressSpaceLimit() {}
+    ~AddressSpaceLimit() {}
+};
+#endif
+
+}  // namespace test

@@ -1,0 +1,235 @@
+#!/usr/bin/env python3
+"""Writes a demo installation of the game for trying Tessaro out.
+
+    python3 tools/make_demo.py FOLDER
+
+FOLDER receives a placeholder "vampire.exe" and a "Vampire" folder with packs
+laid out as the game's own: the entries' bytes from offset 0, then the
+directory (name length, name without terminator, data offset, data size), then
+the 9-byte footer (entry count, directory offset, pack type).
+
+  pack000.vpk  dialogue (.dlg), lip sync (.lip) and data tables (.txt)
+  pack001.vpk  materials (.vmt, .tth, .ttz) and models (.mdl)
+  pack002.vpk  scripts (.py) and settings (.txt)
+  pack003.vpk  a directory pack: folders only
+  pack004.vpk  an empty pack: nine zero bytes
+
+The output is the same on every run. Text is ANSI (Windows-1252) with CRLF
+line ends, as the game's own text files are.
+"""
+import os
+import struct
+import sys
+import zlib
+
+ANSI = "cp1252"
+
+
+def crlf(lines):
+    return "".join(line + "\r\n" for line in lines).encode(ANSI)
+
+
+def pack_bytes(entries, pack_type=0):
+    """entries: list of (name, bytes). Returns the whole pack."""
+    data = bytearray()
+    directory = bytearray()
+    for name, payload in entries:
+        raw_name = name.encode(ANSI)
+        directory += struct.pack("<I", len(raw_name)) + raw_name
+        directory += struct.pack("<II", len(data), len(payload))
+        data += payload
+    directory_offset = len(data)
+    return bytes(data + directory + struct.pack("<IIB", len(entries), directory_offset, pack_type))
+
+
+# Lines of dialogue: (speaker's line, reply options).
+DIALOGUE = {
+    "dlg/hollywood/velvet.dlg": [
+        ("Ah, a new face at the club. Care for a dance, darling?", ["Maybe later.", "Who are you?"]),
+        ("They call me Velvet. Everyone who matters comes through here.", ["I need information."]),
+        ("Information costs. Everything in Hollywood does, sweetie.", ["Name your price.", "Forget it."]),
+    ],
+    "dlg/hollywood/dealer.dlg": [
+        ("You buyin' or just window shoppin'?", ["Show me what you've got.", "Just looking."]),
+        ("Café crème, Señor? No? Then what do you want?", ["Ammunition.", "Nothing."]),
+    ],
+    "dlg/main characters/archivist.dlg": [
+        ("The séance is over. You may speak, fledgling.", ["What did you see?", "Goodbye."]),
+        ("The façade of the Camarilla hides older things than you know.", ["Tell me more."]),
+        ("Not tonight. Return when the moon is naïve no longer.", ["I will."]),
+    ],
+    "dlg/main characters/fixer.dlg": [
+        ("Kid, you look like you've seen a ghost. Déjà vu?", ["Something like that."]),
+        ("Listen: the package goes to the warehouse by dawn.", ["Consider it done.", "Why me?"]),
+    ],
+    "dlg/santa monica/surfer.dlg": [
+        ("Whoa, dude, the pier's, like, totally haunted.", ["Haunted how?", "Sure it is."]),
+        ("Lights in the water, man. Crème brûlée colored lights.", ["I'll check it out."]),
+    ],
+    "dlg/downtown/bartender.dlg": [
+        ("Last call was an hour ago. What'll it be?", ["Whiskey.", "Just talk."]),
+        ("Talk's cheap. Drinks ain't. Pick one.", ["Whiskey, then."]),
+    ],
+}
+
+
+def dialogue_file(script):
+    lines = []
+    number = 1
+    for text, replies in script:
+        lines.append("{ %d }{ %s }{ %s }{ }{ }{ }{ }{ }{ }{ }{ }{ }" % (number, text, text))
+        number += 1
+        for reply in replies:
+            lines.append("{ %d }{ %s }{ %s }{ %d }{ }{ }{ }{ }{ }{ }{ }{ }" % (number, reply, reply, number + 1))
+            number += 1
+    return crlf(lines)
+
+
+def lip_file(seed, frames):
+    # Phoneme key frames: a time and a mouth shape per line.
+    lines = ["VERSION 1.0", "PHONEMES %d" % frames]
+    for i in range(frames):
+        lines.append("%.3f\t%d\t%.2f" % (i * 0.085, (seed * 7 + i * 13) % 42, ((seed + i) % 10) / 10.0))
+    return crlf(lines)
+
+
+def table_file(title, rows):
+    lines = ["// " + title, "// name\tvalue\tcomment"]
+    lines += ["%s\t%d\t%s" % row for row in rows]
+    return crlf(lines)
+
+
+def material_file(base_texture, surface):
+    return crlf([
+        '"VertexLitGeneric"',
+        "{",
+        '\t"$basetexture" "%s"' % base_texture,
+        '\t"$surfaceprop" "%s"' % surface,
+        '\t"$model" "1"',
+        "}",
+    ])
+
+
+def texture_header(width, height):
+    return b"TTH\x00" + struct.pack("<HHII", width, height, 1, 0x20) + bytes(16)
+
+
+def texture_body(width, height, seed):
+    pixels = bytes(((x * 3 + y * 5 + seed) & 0xFF) for y in range(height) for x in range(width))
+    return zlib.compress(pixels, 9)
+
+
+def model_file(name, bones):
+    header = b"IDST" + struct.pack("<I", 37) + name.encode(ANSI).ljust(64, b"\x00")
+    body = b"".join(struct.pack("<Ifff", i, i * 1.5, -i * 0.25, 3.0) for i in range(bones))
+    return header + struct.pack("<I", len(header) + 8 + len(body)) + struct.pack("<I", bones) + body
+
+
+def python_file(module, body):
+    lines = ["# %s: level script" % module, "import __main__", "from __main__ import Character, FindEntityByName", ""]
+    return crlf(lines + body)
+
+
+def file_pack_0():
+    entries = []
+    for name, script in DIALOGUE.items():
+        entries.append((name, dialogue_file(script)))
+    for seed, (name, _) in enumerate(DIALOGUE.items()):
+        character = name.split("/")[-1].rsplit(".", 1)[0]
+        folder = name.split("/")[1]
+        for line in range(1, 4):
+            entries.append(("sound/character/dlg/%s/%s/line%d_col_e.lip" % (folder, character, line),
+                            lip_file(seed * 10 + line, 12 + line * 4)))
+    entries.append(("vdata/system/strings.txt", table_file("strings", [
+        ("MenuNewGame", 1, "Nouvelle partie / Neues Spiel"),
+        ("MenuLoad", 2, "Chargé"),
+        ("MenuQuit", 3, "Beenden – quit"),
+    ])))
+    entries.append(("vdata/hackterminals/clinic_pc.txt", table_file("clinic terminal", [
+        ("login", 0, "dr_mcfly"), ("password", 0, "señorita"), ("email", 1, "Re: blood bank inventory"),
+    ])))
+    entries.append(("vdata/system/infobartypes.txt", table_file("info bar", [
+        ("quest", 1, "journal entry"), ("xp", 2, "experience"), ("money", 3, "dollars"),
+    ])))
+    return entries
+
+
+def file_pack_1():
+    entries = []
+    textures = [
+        ("materials/models/character/pc/male/brujah/brujah_body", 32, 32, "flesh"),
+        ("materials/models/character/pc/female/toreador/toreador_dress", 32, 16, "cloth"),
+        ("materials/models/weapons/melee/katana/katana", 16, 16, "metal"),
+        ("materials/hollywood/asylum/wall_brick 01", 16, 32, "brick"),
+    ]
+    for seed, (base, width, height, surface) in enumerate(textures):
+        entries.append((base + ".vmt", material_file(base.split("/", 1)[1], surface)))
+        entries.append((base + ".tth", texture_header(width, height)))
+        entries.append((base + ".ttz", texture_body(width, height, seed)))
+    for bones, model in enumerate(["models/character/pc/male/brujah/brujah.mdl",
+                                   "models/character/npc/unique/hollywood/velvet/velvet.mdl",
+                                   "models/weapons/katana/katana.mdl"], start=3):
+        entries.append((model, model_file(model, bones * 4)))
+    return entries
+
+
+def file_pack_2():
+    return [
+        ("python/hollywood/hollywood.py", python_file("hollywood", [
+            "def velvetDialog():",
+            "    velvet = FindEntityByName(\"velvet\")",
+            "    if velvet:",
+            "        velvet.SetRelationship(\"player D_LI 5\")",
+            "",
+        ])),
+        ("python/santamonica/santamonica.py", python_file("santamonica", [
+            "def pierLights(state):",
+            "    # Le café on the pier closes at dawn.",
+            "    __main__.G.Pier_Lights = state",
+            "",
+        ])),
+        ("python/vamputil.py", python_file("vamputil", [
+            "def giveXP(amount):",
+            "    __main__.FindPlayer().AwardExperience(amount)",
+            "",
+        ])),
+        ("scripts/game_sounds.txt", crlf(['"Weapon_Katana.Swing"', "{", '\t"wave" "weapons/katana/swing.wav"', "}"])),
+        ("cfg/autoexec.cfg", crlf(["// Réglages de démonstration", "bind F5 quicksave", "bind F9 quickload"])),
+    ]
+
+
+DIRECTORY_PACK = [
+    "maps",
+    "maps/graphs",
+    "save",
+    "sound/character/dlg",
+    "dlg/main characters",
+    "materials/models/character",
+    "python/hollywood",
+]
+
+
+def main(argv):
+    if len(argv) != 2:
+        sys.stderr.write("usage: make_demo.py FOLDER\n")
+        return 2
+    root = argv[1]
+    packs = os.path.join(root, "Vampire")
+    os.makedirs(packs, exist_ok=True)
+    with open(os.path.join(root, "vampire.exe"), "wb") as exe:
+        exe.write(b"MZ" + bytes(58) + b"\x40\x00\x00\x00" + b"Tessaro demo installation: not a program.\r\n")
+    contents = [
+        pack_bytes(file_pack_0()),
+        pack_bytes(file_pack_1()),
+        pack_bytes(file_pack_2()),
+        pack_bytes([(name, b"") for name in DIRECTORY_PACK], pack_type=1),
+        bytes(9),
+    ]
+    for number, content in enumerate(contents):
+        with open(os.path.join(packs, "pack%03d.vpk" % number), "wb") as out:
+            out.write(content)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
