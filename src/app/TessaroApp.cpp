@@ -2,6 +2,7 @@
 
 #include <objbase.h>
 
+#include "app/ArchiveMessages.h"
 #include "app/MainDialog.h"
 #include "win/App.h"
 #include "win/DialogColors.h"
@@ -13,6 +14,7 @@ void TessaroApp::Prepare() {
     // exist before the first dialog is created.
     win::InitCommonControlClasses();
     win::SetDialogColors(kDialogBackground, kDialogText);
+    ShowArchiveMessagesInMessageBoxes();
 }
 
 bool TessaroApp::InitInstance() {

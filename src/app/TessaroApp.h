@@ -17,7 +17,8 @@ public:
     bool InitInstance();
 
     // The start-up half of InitInstance, before the main window runs: the
-    // system's controls, the picture decoder, the shared dialog colours.
+    // system's controls, the shared dialog colours, and the pack archive's
+    // messages shown in message boxes.
     static void Prepare();
 };
 
