@@ -775,7 +775,7 @@ TEST(Version, NumbersAndStrings)
         const char* text;
     };
     const Value values[] = {
-        {"FileDescription", "Tessaro MFC Application"},
+        {"FileDescription", "Tessaro Application"},
         {"FileVersion", "1, 0, 0, 1"},
         {"InternalName", "Tessaro"},
         {"OriginalFilename", "Tessaro.EXE"},
