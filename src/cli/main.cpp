@@ -27,6 +27,10 @@
 #include <direct.h>
 #include <fcntl.h>
 #include <io.h>
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -60,7 +64,12 @@ constexpr char kHelp[] =
 bool IsTerminal(std::FILE* stream)
 {
 #ifdef _WIN32
-    return _isatty(_fileno(stream)) != 0;
+    // _isatty holds for any character device (NUL too), and under Wine also
+    // for a file when the parent's own stream was a device: only a console
+    // accepts GetConsoleMode.
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    DWORD mode = 0;
+    return handle != INVALID_HANDLE_VALUE && ::GetConsoleMode(handle, &mode) != 0;
 #else
     return isatty(fileno(stream)) != 0;
 #endif
