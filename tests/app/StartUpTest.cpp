@@ -18,20 +18,7 @@
 
 namespace {
 
-bool IsRed(COLORREF c) {
-    return GetRValue(c) >= 200 && GetGValue(c) <= 60 && GetBValue(c) <= 60;
-}
-
-int RedPixels(HWND hwnd) {
-    ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    win::Rect r = win::ClientRect(hwnd);
-    int red = 0;
-    HDC dc = ::GetDC(hwnd);
-    for (int y = 0; y < r.bottom; ++y)
-        for (int x = 0; x < r.right; ++x) red += IsRed(::GetPixel(dc, x, y)) ? 1 : 0;
-    ::ReleaseDC(hwnd, dc);
-    return red;
-}
+using wintest::RedPixels;
 
 struct BoxLook {
     HWND box = nullptr;

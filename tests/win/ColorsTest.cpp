@@ -14,25 +14,11 @@
 
 namespace {
 
+using wintest::RedPixels;
+
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kRed = RGB(255, 20, 20);
 constexpr int kTextId = 100;
-
-bool IsRed(COLORREF c) {
-    return GetRValue(c) >= 200 && GetGValue(c) <= 60 && GetBValue(c) <= 60;
-}
-
-// Paints `hwnd` and its children now and counts the red pixels of its client area.
-int RedPixels(HWND hwnd) {
-    ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    win::Rect r = win::ClientRect(hwnd);
-    HDC dc = ::GetDC(hwnd);
-    int red = 0;
-    for (int y = 0; y < r.bottom; ++y)
-        for (int x = 0; x < r.right; ++x) red += IsRed(::GetPixel(dc, x, y)) ? 1 : 0;
-    ::ReleaseDC(hwnd, dc);
-    return red;
-}
 
 wintest::DialogTemplate TextDialog() {
     wintest::DialogTemplate t("Colours", WS_POPUP | WS_CAPTION | WS_VISIBLE, 30, 30, 200, 80, "Arial", 14);

@@ -1,7 +1,9 @@
 // Message pumping and pixel reading for GUI tests.
 #pragma once
 
+#include "win/Geometry.h"
 #include "win/Win32.h"
+#include "win/Window.h"
 
 namespace wintest {
 
@@ -35,6 +37,23 @@ inline COLORREF PixelAt(HWND hwnd, int x, int y) {
     COLORREF color = ::GetPixel(dc, x, y);
     ::ReleaseDC(hwnd, dc);
     return color;
+}
+
+// Clearly the dialogs' red text (255, 20, 20), anti-aliased edges aside.
+inline bool IsRed(COLORREF c) {
+    return GetRValue(c) >= 200 && GetGValue(c) <= 60 && GetBValue(c) <= 60;
+}
+
+// Paints `hwnd` and its children now and counts the red pixels of its client area.
+inline int RedPixels(HWND hwnd) {
+    ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    win::Rect r = win::ClientRect(hwnd);
+    HDC dc = ::GetDC(hwnd);
+    int red = 0;
+    for (int y = 0; y < r.bottom; ++y)
+        for (int x = 0; x < r.right; ++x) red += IsRed(::GetPixel(dc, x, y)) ? 1 : 0;
+    ::ReleaseDC(hwnd, dc);
+    return red;
 }
 
 }  // namespace wintest
