@@ -104,18 +104,18 @@ bool VpkArchive::Open(const char* packPath)
         ShowMessage(messages::kSizeFailed);
         return false;
     }
-    // Offsets are 32-bit, and the footer must be there to be read.
-    const char* sizeRefusal = nullptr;
-    if (size > UINT32_MAX)
-        sizeRefusal = messages::kFileTooLarge;
-    else if (size < kVpkFooterSize)
-        sizeRefusal = messages::kFileTooSmall;
-    if (sizeRefusal != nullptr) {
-        ShowMessage(sizeRefusal);
+    // A pack that can't be parsed: the reason, then the general refusal.
+    auto refuse = [&opened](const char* reason) {
+        ShowMessage(reason);
         ShowMessage(messages::kParseFailed);
         opened->Close();
         return false;
-    }
+    };
+    // Offsets are 32-bit, and the footer must be there to be read.
+    if (size > UINT32_MAX)
+        return refuse(messages::kFileTooLarge);
+    if (size < kVpkFooterSize)
+        return refuse(messages::kFileTooSmall);
     fileSize = static_cast<std::uint32_t>(size);
 
     // A read cut short by a file that shrank leaves zeros, as everywhere else.
@@ -124,17 +124,10 @@ bool VpkArchive::Open(const char* packPath)
     const bool read = opened->SetPosition(fileSize - kVpkFooterSize) &&
                       opened->Read(bytes, kVpkFooterSize, got);
     footer = DecodeVpkFooter(bytes);
-    const char* refusal = nullptr;
     if (!read)
-        refusal = messages::kFooterReadFailed;
-    else if (!IsVpkFooterValid(footer, fileSize))
-        refusal = messages::kInvalidHeader;
-    if (refusal != nullptr) {
-        ShowMessage(refusal);
-        ShowMessage(messages::kParseFailed);
-        opened->Close();
-        return false;
-    }
+        return refuse(messages::kFooterReadFailed);
+    if (!IsVpkFooterValid(footer, fileSize))
+        return refuse(messages::kInvalidHeader);
     file = std::move(opened);
     return true;
 }
