@@ -5,15 +5,16 @@ JOBS  ?= $(shell nproc)
 NO_INSTALL ?= 0
 DEMO  := $(ROOT)/build/demo
 CMAKE_BUILD = cmake --build --preset $(1) -j $(JOBS)
+WITH_WINE := tests/harness/with-wine.sh
 
-.PHONY: all deps build build-native build-win32 test test-native test-win32 run bench clean
+.PHONY: all deps build build-native build-win32 build-win64 test test-native test-win32 test-win64 run demo bench clean
 
 all: build
 
 deps:
 	@tools/deps.sh
 
-build: deps build-native build-win32
+build: deps build-native build-win32 build-win64
 
 build-native:
 	@cmake --preset native >/dev/null
@@ -23,20 +24,35 @@ build-win32:
 	@cmake --preset win32 >/dev/null
 	@$(call CMAKE_BUILD,win32)
 
+build-win64:
+	@cmake --preset win64 >/dev/null
+	@$(call CMAKE_BUILD,win64)
+
+# The native tests and the 64-bit Windows tests run on every x86-64 host; the
+# 32-bit ones where the host can start Wine's 32-bit loader.
 test: build
-	@$(MAKE) --no-print-directory test-native test-win32
+	@$(MAKE) --no-print-directory test-native test-win64 test-win32
 
 test-native:
 	ctest --preset native -j $(JOBS)
 
+test-win64:
+	$(WITH_WINE) win64 ctest --preset win64
+
 test-win32:
-	tests/harness/with-wine.sh ctest --preset win32
+	@if why=$$(tests/harness/can-run-win32.sh); then \
+	  echo "$(WITH_WINE) win32 ctest --preset win32"; \
+	  $(WITH_WINE) win32 ctest --preset win32; \
+	else \
+	  echo "test-win32: SKIPPED the 32-bit Windows tests: $$why; the 64-bit build was tested instead"; \
+	fi
 
 demo: build-native
 	@python3 tools/make_demo.py $(DEMO)
 
-# Tessaro.exe under Wine on the demo installation; NO_INSTALL=1 leaves out the
-# game's registry value so the program asks where the game is.
+# Tessaro.exe under Wine on the demo installation (the 32-bit build where the
+# host can run it, else the 64-bit one); NO_INSTALL=1 leaves out the game's
+# registry value so the program asks where the game is.
 run: build demo
 	NO_INSTALL=$(NO_INSTALL) tools/run.sh
 

@@ -8,8 +8,14 @@ set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 bench=$root/build/bench
 cli=$root/build/native/bin/tessaro-cli
-exe=$root/build/win32/bin/tessaro-cli.exe
 runs=${RUNS:-3}
+# The 32-bit tool where the host can start it, else the 64-bit one.
+arch=${TESSARO_WINE_ARCH:-}
+if [ -z "$arch" ]; then
+  arch=win64
+  "$root/tests/harness/can-run-win32.sh" >/dev/null && arch=win32
+fi
+exe=$root/build/$arch/bin/tessaro-cli.exe
 
 if [ "${1:-}" != --inside ]; then
   for tool in "$cli" "$exe"; do
@@ -23,7 +29,7 @@ if [ "${1:-}" != --inside ]; then
     rm -rf "$bench/tree"
   fi
   # Wine needs the project's prefix, display and keep-alive process.
-  exec "$root/tests/harness/with-wine.sh" "$0" --inside
+  exec "$root/tests/harness/with-wine.sh" "$arch" "$0" --inside
 fi
 
 cd "$bench"
@@ -44,11 +50,11 @@ fresh() { rm -rf "$1" && mkdir "$1" && sync; }
 
 task list.tar : tar -tf bench.tar
 task list.native : "$cli" list bench.vpk
-task list.wine : wine "$exe" list "$winbench\\bench.vpk"
+task list.wine : "$WINE" "$exe" list "$winbench\\bench.vpk"
 task copy.cp 'rm -f copy.vpk; sync' cp bench.vpk copy.vpk
 task extract.tar 'fresh out-tar' tar -xf bench.tar -C out-tar
 task extract.native 'fresh out-native' "$cli" extract bench.vpk -C out-native
-task extract.wine 'fresh out-wine' wine "$exe" extract "$winbench\\bench.vpk" -C "$winbench\\out-wine"
+task extract.wine 'fresh out-wine' "$WINE" "$exe" extract "$winbench\\bench.vpk" -C "$winbench\\out-wine"
 
 cat bench.vpk bench.tar >/dev/null  # warm the page cache
 # Round by round, every command once per round, so that a busy spell of the
@@ -75,7 +81,7 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 entries=$("$cli" list bench.vpk | wc -l)
 size=$(stat -c %s bench.vpk)
 results=$(
-  echo "Measured $(date -u +%Y-%m-%d) on $(nproc) cores, $(uname -sr), $(wine --version 2>/dev/null || echo wine);"
+  echo "Measured $(date -u +%Y-%m-%d) on $(nproc) cores, $(uname -sr), $("$WINE" --version 2>/dev/null || echo wine) ($arch);"
   echo "pack: $entries entries, $size bytes; best of $runs runs, page cache warm."
   echo
   echo "| task | command | time | ratio to baseline |"

@@ -1,13 +1,5 @@
-# 32-bit Windows through mingw-w64. The posix thread variant is needed:
-# the win32 one cannot build GoogleTest.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Tests run under Wine; the script picks the project's own prefix and display.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tests/harness/wine-exec.sh)
+# 32-bit Windows through mingw-w64: the release build.
+set(TESSARO_MINGW_TRIPLE i686-w64-mingw32)
+set(TESSARO_MINGW_PROCESSOR i686)
+set(TESSARO_WINE_ARCH win32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)

@@ -5,6 +5,7 @@ set -eu
 packages=(
   cmake make g++ python3 googletest libgtest-dev
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 wine32:i386
   xvfb xdotool imagemagick x11-utils fonts-wine fonts-liberation
 )

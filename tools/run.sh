@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs Tessaro.exe under Wine on the demo installation (build/demo), in the
+# Runs Tessaro.exe (32-bit where the host can run it, else 64-bit) under Wine on the demo installation (build/demo), in the
 # project's own prefix. On your display when DISPLAY is set; otherwise under
 # Xvfb, where it saves a screenshot to build/screenshots/main.png once the
 # first window is up and then ends the program.
@@ -7,30 +7,40 @@
 #                 where the game is
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
-exe=$root/build/win32/bin/Tessaro.exe
+arch=${TESSARO_WINE_ARCH:-}
+if [ -z "$arch" ]; then
+  # The 32-bit release build where the host can start it, else the 64-bit one.
+  if why=$("$root/tests/harness/can-run-win32.sh"); then
+    arch=win32
+  else
+    arch=win64
+    echo "run: starting the 64-bit Tessaro.exe: $why" >&2
+  fi
+fi
+exe=$root/build/$arch/bin/Tessaro.exe
 demo=$root/build/demo
 shots=$root/build/screenshots
 [ -f "$exe" ] || { echo "run: $exe is not built" >&2; exit 1; }
 
 if [ "${1:-}" != --inside ]; then
-  TESSARO_KEEP_DISPLAY=1 exec "$root/tests/harness/with-wine.sh" "$0" --inside
+  TESSARO_KEEP_DISPLAY=1 exec "$root/tests/harness/with-wine.sh" "$arch" "$0" --inside
 fi
 
 key='HKLM\SOFTWARE\Activision\Vampire - Bloodlines'
 if [ "${NO_INSTALL:-0}" = 1 ]; then
-  wine reg delete "$key" /f /reg:32 >/dev/null 2>&1 || true
+  "$WINE" reg delete "$key" /f /reg:32 >/dev/null 2>&1 || true
 else
   winpath="Z:$(printf '%s' "$demo" | tr / '\\')"
-  wine reg add "$key" /v InstallPath /t REG_SZ /d "$winpath" /f /reg:32 >/dev/null
+  "$WINE" reg add "$key" /v InstallPath /t REG_SZ /d "$winpath" /f /reg:32 >/dev/null
 fi
 
 if [ "${TESSARO_HEADLESS:-0}" != 1 ]; then
   cd "$root/build"
-  exec wine "$exe"
+  exec "$WINE" "$exe"
 fi
 
 mkdir -p "$shots"
-wine "$exe" &
+"$WINE" "$exe" &
 pid=$!
 # The main window shows only after the installation lookup; with NO_INSTALL the
 # lookup's question (captioned with the program's name) comes first.

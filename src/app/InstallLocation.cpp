@@ -34,8 +34,11 @@ std::string ToLower(std::string text) {
 }  // namespace
 
 std::string ReadRegisteredInstallPath() {
+    // The game's installer is a 32-bit program: on 64-bit Windows its key
+    // lives in the 32-bit view, which a 64-bit build must ask for (the flag
+    // changes nothing in a 32-bit process).
     HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kGameRegistryKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return {};
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kGameRegistryKey, 0, KEY_READ | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS) return {};
     char buffer[kPathBuffer] = {};
     DWORD size = kPathBuffer;
     LONG result = ::RegQueryValueExA(key, kInstallPathValue, nullptr, nullptr,

@@ -145,9 +145,7 @@ bool VpkArchive::ReadDirectory()
         ShowMessage(messages::kTooManyEntries);
         return false;
     }
-    // calloc checks count * size for overflow and hands back zeroed pages
-    // without touching them.
-    entries.reset(static_cast<VpkEntry*>(std::calloc(count, sizeof(VpkEntry))));
+    entries.reset(static_cast<VpkEntry*>(vpk::AllocateZeroed(count, sizeof(VpkEntry))));
     if (!entries) {
         ShowMessage(messages::kAllocationFailed);
         return false;
@@ -223,12 +221,12 @@ std::uint32_t VpkArchive::GetEntrySize(std::uint32_t index) const
 VpkArchive::EntryData VpkArchive::LoadEntryData(const VpkEntry& entry)
 {
     // dataSize + 1 is computed wide: on a 32-bit system it would wrap to 0.
-    // calloc hands back zeroed pages without touching them, so the part of
-    // a huge entry that lies past the end of the pack costs no memory.
+    // Zeroed pages are handed back untouched, so the part of a huge entry
+    // that lies past the end of the pack costs no memory.
     const std::uint64_t bufferSize = std::uint64_t{entry.dataSize} + 1;
     EntryData buffer;
     if (bufferSize <= SIZE_MAX)
-        buffer.reset(static_cast<unsigned char*>(std::calloc(static_cast<std::size_t>(bufferSize), 1)));
+        buffer.reset(static_cast<unsigned char*>(vpk::AllocateZeroed(static_cast<std::size_t>(bufferSize), 1)));
     if (!buffer) {
         ShowMessage(messages::kAllocationFailed);
         return nullptr;

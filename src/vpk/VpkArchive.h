@@ -7,6 +7,7 @@
 #pragma once
 
 #include "vpk/FileSystem.h"
+#include "vpk/Memory.h"
 #include "vpk/VpkFormat.h"
 
 #include <cstdint>
@@ -55,12 +56,9 @@ public:
     void CreateDirectories(const char* folders);
 
 private:
-    // The table and entry buffers come from calloc: zero-filled, and sized
-    // with an overflow check.
-    struct FreeMemory {
-        void operator()(void* memory) const { std::free(memory); }
-    };
-    using EntryData = std::unique_ptr<unsigned char[], FreeMemory>;
+    // The table and entry buffers come zero-filled from vpk::AllocateZeroed,
+    // sized with an overflow check.
+    using EntryData = std::unique_ptr<unsigned char[], vpk::FreeMemory>;
 
     // Reads the entry's bytes into a fresh buffer of dataSize + 1 bytes whose
     // bytes past what the pack holds are zero. Shows the failure's message
@@ -68,7 +66,7 @@ private:
     EntryData LoadEntryData(const VpkEntry& entry);
 
     char path[kVpkPathSize];
-    std::unique_ptr<VpkEntry[], FreeMemory> entries;
+    std::unique_ptr<VpkEntry[], vpk::FreeMemory> entries;
     VpkFooter footer;
     std::uint32_t fileSize;
     std::unique_ptr<vpk::File> file;

@@ -142,6 +142,39 @@ TEST(LookupRegistry, MissingKeyAsksTheQuestion) {
     EXPECT_EQ(boxes.calls[1].text, kDisabled);
 }
 
+// Runs the prefix's own reg.exe, as make run does; true when it succeeded.
+bool RunReg(const std::string& arguments) {
+    std::string command = "reg.exe " + arguments;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                          &startup, &process)) {
+        return false;
+    }
+    ::WaitForSingleObject(process.hProcess, 30000);
+    DWORD code = 1;
+    ::GetExitCodeProcess(process.hProcess, &code);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return code == 0;
+}
+
+// The game's 32-bit installer writes to the 32-bit view of the registry;
+// both builds read it from there, and a 64-bit build ignores the other view.
+TEST(LookupRegistry, ValueInThe32BitViewIsFoundByEitherBuild) {
+    GameRegistry registry;
+    const std::string key = std::string("\"HKLM\\") + app::kGameRegistryKey + "\"";
+    ASSERT_TRUE(RunReg("add " + key + " /v InstallPath /t REG_SZ /d C:\\Games\\From32 /f /reg:32"));
+    EXPECT_EQ(app::ReadRegisteredInstallPath(), "C:\\Games\\From32");
+    if (sizeof(void*) == 8) {
+        GameRegistry::RemoveKey();
+        ASSERT_TRUE(RunReg("add " + key + " /v InstallPath /t REG_SZ /d C:\\Games\\From64 /f /reg:64"));
+        EXPECT_EQ(app::ReadRegisteredInstallPath(), "");
+        RunReg("delete " + key + " /f /reg:64");
+    }
+}
+
 TEST(ChooseExecutable, AsksForTheGameExecutable) {
     wintest::OpenFileDialogRecorder dialogs;
     dialogs.Script({"C:\\Program Files\\VTMB\\vampire.exe", std::nullopt});

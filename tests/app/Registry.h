@@ -1,4 +1,5 @@
-// The game's registry value in the test prefix: set or removed per test, and
+// The game's registry value in the test prefix, in the 32-bit view where the
+// game's installer writes it (what `reg add ... /reg:32` writes): set or removed per test, and
 // put back as it was afterwards (make run records the demo installation there).
 #pragma once
 
@@ -32,7 +33,7 @@ public:
     // nullopt removes the value (the key stays; an empty key counts as missing too).
     static void Write(const std::optional<RegistryValue>& value) {
         HKEY key = nullptr;
-        if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, app::kGameRegistryKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+        if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, app::kGameRegistryKey, 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY,
                               nullptr, &key, nullptr) != ERROR_SUCCESS) {
             return;
         }
@@ -45,12 +46,12 @@ public:
         ::RegCloseKey(key);
     }
 
-    static void RemoveKey() { ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, app::kGameRegistryKey); }
+    static void RemoveKey() { ::RegDeleteKeyExA(HKEY_LOCAL_MACHINE, app::kGameRegistryKey, KEY_WOW64_32KEY, 0); }
 
 private:
     static std::optional<RegistryValue> Read() {
         HKEY key = nullptr;
-        if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, app::kGameRegistryKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, app::kGameRegistryKey, 0, KEY_READ | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS) {
             return std::nullopt;
         }
         RegistryValue value;

@@ -304,6 +304,7 @@ TEST_F(CliTest, OutputThatCannotBeWrittenIsAFailure)
 
 TEST_F(CliTest, RealPacksFromTheGame)
 {
+    TESSARO_REQUIRE_TESTDATA();
     const std::string folder = test::HostPath(TESSARO_TESTDATA_DIR);
     const std::string sep(1, vpk::kFolderSeparator);
     const Result packs = Run({"packs", folder});

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# CTest's emulator for the Windows build: runs one program under Wine in the
-# project's own prefix. with-wine.sh sets the prefix and display up.
+# wine-exec.sh ARCH PROGRAM [ARGS...]: runs one Windows program of the win32
+# or win64 build under Wine in that build's prefix. CTest's emulator for the
+# Windows builds; with-wine.sh sets the prefix and display up.
 root=$(cd "$(dirname "$0")/../.." && pwd)
-export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix}
-export WINEDEBUG=${WINEDEBUG:--all}
-# A crashing test must fail, not wait in the debugger.
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-winedbg.exe=d;mscoree=d;mshtml=d}
-exec wine "$@"
+. "$root/tests/harness/wine-env.sh"
+tessaro_wine_env "${1:-}" || exit 2
+shift
+exec "$WINE" "$@"

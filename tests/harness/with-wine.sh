@@ -1,15 +1,27 @@
 #!/usr/bin/env bash
-# with-wine.sh COMMAND...: runs COMMAND with the project's own Wine prefix
-# (build/wineprefix) on a private Xvfb display, with a keep-alive Wine process
-# so each test program starts quickly. Everything started here is stopped by
-# pid when COMMAND ends; COMMAND's exit status is returned.
+# with-wine.sh ARCH COMMAND...: runs COMMAND with the Wine prefix of the win32
+# or win64 build (build/wineprefix, build/wineprefix64) on a private Xvfb
+# display, with a keep-alive Wine process so each test program starts quickly.
+# A COMMAND that is a .exe is run under that build's Wine loader. Everything
+# started here is stopped by pid when COMMAND ends; COMMAND's exit status is
+# returned. Every failure of the harness itself prints its cause.
 #   TESSARO_KEEP_DISPLAY=1  use the caller's $DISPLAY instead of Xvfb
 set -u
 root=$(cd "$(dirname "$0")/../.." && pwd)
-export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix}
-export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-winedbg.exe=d;mscoree=d;mshtml=d}
-keepalive=${TESSARO_KEEPALIVE:-$root/build/win32/bin/keepalive.exe}
+. "$root/tests/harness/wine-env.sh"
+tessaro_wine_env "${1:-}" || { echo "usage: with-wine.sh win32|win64 COMMAND..." >&2; exit 2; }
+arch=$1
+shift
+[ $# -gt 0 ] || { echo "usage: with-wine.sh win32|win64 COMMAND..." >&2; exit 2; }
+keepalive=$root/build/$arch/bin/keepalive.exe
+logs=$root/build/harness-logs
+mkdir -p "$logs"
+
+fail() {
+  echo "harness ($arch): $1" >&2
+  [ -n "${2:-}" ] && [ -s "$2" ] && sed 's/^/  | /' "$2" >&2
+  exit 1
+}
 
 xvfb_pid=""
 keep_pid=""
@@ -25,17 +37,22 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
+[ -x "$WINE" ] || fail "the Wine loader $WINE is not installed (make deps installs it)"
+
 if [ "${TESSARO_KEEP_DISPLAY:-0}" != 1 ] || [ -z "${DISPLAY:-}" ]; then
+  command -v Xvfb >/dev/null || fail "Xvfb is not installed (make deps installs it)"
   n=90
   while [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ]; do n=$((n + 1)); done
-  Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >"$logs/xvfb.log" 2>&1 &
   xvfb_pid=$!
   export DISPLAY=:$n
   export TESSARO_HEADLESS=1
   for _ in $(seq 100); do
     [ -e /tmp/.X11-unix/X$n ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
     sleep 0.05
   done
+  [ -e /tmp/.X11-unix/X$n ] || fail "Xvfb did not start on display :$n" "$logs/xvfb.log"
 fi
 
 "$root/tests/harness/prepare-prefix.sh" || exit 1
@@ -43,11 +60,16 @@ fi
 # Start the server and the prefix's services from here, with no inherited
 # pipes: a wineserver or service started by a test would hold the test
 # runner's output pipe open and the runner would wait on it for ever.
-wineserver -p </dev/null >/dev/null 2>&1
-wine wineboot </dev/null >/dev/null 2>&1
+wineserver -p </dev/null >"$logs/wineserver-$arch.log" 2>&1 \
+  || fail "wineserver did not start" "$logs/wineserver-$arch.log"
+"$WINE" wineboot </dev/null >"$logs/wineboot-$arch.log" 2>&1 \
+  || fail "wineboot failed in $WINEPREFIX" "$logs/wineboot-$arch.log"
 if [ -f "$keepalive" ]; then
-  wine "$keepalive" </dev/null >/dev/null 2>&1 &
+  "$WINE" "$keepalive" </dev/null >/dev/null 2>&1 &
   keep_pid=$!
 fi
 
-"$@"
+case $1 in
+  *.exe) "$WINE" "$@" ;;
+  *) "$@" ;;
+esac

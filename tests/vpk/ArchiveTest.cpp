@@ -530,7 +530,7 @@ TEST_F(ArchiveTest, TableThatCannotBeHadIsReported)
     VpkArchive archive;
     ASSERT_TRUE(archive.Open("huge.vpk"));
     {
-        test::AddressSpaceLimit limit;
+        test::FailingAllocation failing;
         EXPECT_FALSE(archive.ReadDirectory());
     }
     EXPECT_EQ(messages.Take(), Messages{"Memory allocation failed"});
@@ -605,6 +605,7 @@ TEST_F(ArchiveTest, FailedEntryReadLeavesTheDestinationUntouched)
 
 TEST_F(ArchiveTest, RealPacksFromTheGame)
 {
+    TESSARO_REQUIRE_TESTDATA();
     VpkArchive archive;
     ASSERT_TRUE(archive.Open(test::TestDataPath("wesp_official_pack103.vpk").c_str()));
     EXPECT_FALSE(archive.IsDirectoryPack());

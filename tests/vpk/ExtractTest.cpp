@@ -307,7 +307,7 @@ TEST_F(ExtractTest, FailuresBeforeWritingLeaveNoFile)
         EXPECT_EQ(fake.created, std::vector<std::string>{});
     }
     {
-        test::AddressSpaceLimit limit;
+        test::FailingAllocation failing;
         EXPECT_TRUE(archive.Extract(2, "a/huge.bin"));
     }
     EXPECT_EQ(messages.Take(), Messages{"Memory allocation failed"});
@@ -317,6 +317,7 @@ TEST_F(ExtractTest, FailuresBeforeWritingLeaveNoFile)
 
 TEST_F(ExtractTest, RealPackExtractsAsRead)
 {
+    TESSARO_REQUIRE_TESTDATA();
     ASSERT_TRUE(archive.Open(test::TestDataPath("wesp_official_pack103.vpk").c_str()));
     ASSERT_TRUE(archive.ReadDirectory());
     ExtractAll();

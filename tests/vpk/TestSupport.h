@@ -1,6 +1,8 @@
 // Temporary folders, files and message recording for the archive's tests.
 #pragma once
 
+#include "TestData.h"
+#include "vpk/Memory.h"
 #include "vpk/MessageSink.h"
 
 #include <gtest/gtest.h>
@@ -13,10 +15,6 @@
 #include <random>
 #include <string>
 #include <vector>
-
-#ifndef _WIN32
-#include <sys/resource.h>
-#endif
 
 namespace test {
 
@@ -97,24 +95,6 @@ inline std::vector<std::string> Tree(const fs::path& root)
 
 // A path of the build machine as this program must pass it to the system:
 // under Wine a Unix path is reached through drive Z:.
-inline std::string HostPath(std::string path)
-{
-#ifdef _WIN32
-    if (!path.empty() && path[0] == '/') {
-        for (char& c : path)
-            if (c == '/')
-                c = '\\';
-        path = "Z:" + path;
-    }
-#endif
-    return path;
-}
-
-inline std::string TestDataPath(const char* name)
-{
-    return HostPath(std::string(TESSARO_TESTDATA_DIR) + "/" + name);
-}
-
 // Records the archive's messages for as long as it lives.
 class MessageRecorder final : public vpk::MessageSink {
 public:
@@ -139,30 +119,14 @@ private:
 
 using Messages = std::vector<std::string>;
 
-#ifndef _WIN32
-// Caps the process's address space so that allocating a table of gigabytes
-// fails here as it does in a 32-bit program.
-class AddressSpaceLimit {
+// Makes every allocation of the archive fail while it lives, as a table or
+// buffer of gigabytes fails in a 32-bit program.
+class FailingAllocation {
 public:
-    AddressSpaceLimit()
-    {
-        getrlimit(RLIMIT_AS, &saved);
-        rlimit capped = saved;
-        capped.rlim_cur = rlim_t{2} << 30;
-        setrlimit(RLIMIT_AS, &capped);
-    }
-    ~AddressSpaceLimit() { setrlimit(RLIMIT_AS, &saved); }
-
-private:
-    rlimit saved;
+    FailingAllocation() { vpk::SetZeroedAllocator([](std::size_t, std::size_t) -> void* { return nullptr; }); }
+    ~FailingAllocation() { vpk::SetZeroedAllocator(nullptr); }
+    FailingAllocation(const FailingAllocation&) = delete;
+    FailingAllocation& operator=(const FailingAllocation&) = delete;
 };
-#else
-// A 32-bit program can't have gigabytes anyway.
-class AddressSpaceLimit {
-public:
-    AddressSpaceLimit() {}
-    ~AddressSpaceLimit() {}
-};
-#endif
 
 }  // namespace test
