@@ -274,6 +274,8 @@ int Cat(const char* pack, std::uint32_t index)
         vpk::ShowMessage(vpk::messages::kIndexOutOfRange);
         return ExitStatus();
     }
+    if (!archive.CheckEntryData(index))
+        return ExitStatus();
     const std::uint32_t size = archive.GetEntrySize(index);
     std::unique_ptr<unsigned char[]> data(new (std::nothrow) unsigned char[size == 0 ? 1 : size]);
     if (!data) {

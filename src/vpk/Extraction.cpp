@@ -32,6 +32,8 @@ bool VpkArchive::Extract(std::uint32_t index, const char* target)
         ShowMessage(messages::kUnsafeTarget);
         return false;
     }
+    if (!directoryPack && !CheckEntryData(index))
+        return false;
 
     if (directoryPack) {
         // Every component of the name becomes a folder; no bytes are read.

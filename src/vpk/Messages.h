@@ -26,5 +26,6 @@ inline constexpr char kNameTooLong[] = "Entry name too long";
 inline constexpr char kTargetTooLong[] = "Target path too long";
 inline constexpr char kUnsafeTarget[] = "Unsafe target path refused";
 inline constexpr char kWriteFailed[] = "Could not write file";
+inline constexpr char kEntryPastEnd[] = "Entry data lies past the end of the pack";
 
 }  // namespace vpk::messages

@@ -221,8 +221,8 @@ std::uint32_t VpkArchive::GetEntrySize(std::uint32_t index) const
 VpkArchive::EntryData VpkArchive::LoadEntryData(const VpkEntry& entry)
 {
     // dataSize + 1 is computed wide: on a 32-bit system it would wrap to 0.
-    // Zeroed pages are handed back untouched, so the part of a huge entry
-    // that lies past the end of the pack costs no memory.
+    // Entries reaching past the end of the pack were refused, so the buffer
+    // is never larger than what the pack holds for the entry.
     const std::uint64_t bufferSize = std::uint64_t{entry.dataSize} + 1;
     EntryData buffer;
     if (bufferSize <= SIZE_MAX)
@@ -231,7 +231,8 @@ VpkArchive::EntryData VpkArchive::LoadEntryData(const VpkEntry& entry)
         ShowMessage(messages::kAllocationFailed);
         return nullptr;
     }
-    // Bytes past the end of the pack stay zero, and a zero follows them.
+    // Bytes past the end of a file that shrank stay zero, and a zero
+    // follows them.
     std::uint32_t got = 0;
     if (!file->SetPosition(entry.dataOffset) || !file->Read(buffer.get(), entry.dataSize, got)) {
         ShowMessage(messages::kEntryReadFailed);
@@ -240,13 +241,23 @@ VpkArchive::EntryData VpkArchive::LoadEntryData(const VpkEntry& entry)
     return buffer;
 }
 
+bool VpkArchive::CheckEntryData(std::uint32_t index)
+{
+    const VpkEntry* entry = GetEntry(index);
+    if (!file || entry == nullptr)
+        return false;
+    if (std::uint64_t{entry->dataOffset} + entry->dataSize > fileSize) {
+        ShowMessage(messages::kEntryPastEnd);
+        return false;
+    }
+    return true;
+}
+
 void VpkArchive::ReadEntry(std::uint32_t index, void* destination)
 {
-    if (!file)
+    if (!CheckEntryData(index))
         return;
     const VpkEntry* entry = GetEntry(index);
-    if (entry == nullptr)
-        return;
     if (const EntryData data = LoadEntryData(*entry))
         std::memcpy(destination, data.get(), entry->dataSize);
 }

@@ -42,13 +42,21 @@ public:
     std::string GetEntryType(std::uint32_t index) const;
     // The entry's data size, or 0 when there is no such entry.
     std::uint32_t GetEntrySize(std::uint32_t index) const;
+    // True when the entry's data lies within the pack as it was opened. An
+    // entry reaching past the end is damaged or hostile (a record of a few
+    // bytes could otherwise claim gigabytes of zeros): that is reported and
+    // gives false. No entry at index gives false without a message.
+    // Callers that size a buffer by the entry ask this first.
+    bool CheckEntryData(std::uint32_t index);
     // Copies the entry's dataSize bytes to destination; bytes past the end of
-    // the pack come as zeros. On a read failure destination is untouched.
+    // a file that shrank after Open come as zeros. An entry refused by
+    // CheckEntryData, or a read failure, leaves destination untouched.
     void ReadEntry(std::uint32_t index, void* destination);
 
     // Writes the entry to target (relative to the current directory),
     // creating its folders; in a directory pack only creates the folders.
-    // False when refused and for a directory pack; true once a file entry
+    // False when refused (an entry refused by CheckEntryData among them:
+    // nothing is created for it) and for a directory pack; true once a file entry
     // was handled, its failures reported by message.
     bool Extract(std::uint32_t index, const char* target);
     // Creates each folder of a "/"-separated path in turn; failures (an
@@ -61,7 +69,7 @@ private:
     using EntryData = std::unique_ptr<unsigned char[], vpk::FreeMemory>;
 
     // Reads the entry's bytes into a fresh buffer of dataSize + 1 bytes whose
-    // bytes past what the pack holds are zero. Shows the failure's message
+    // bytes past what the file holds now are zero. Shows the failure's message
     // and returns nullptr when the buffer can't be had or the read fails.
     EntryData LoadEntryData(const VpkEntry& entry);
 

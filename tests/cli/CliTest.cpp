@@ -236,14 +236,19 @@ TEST_F(CliTest, CatWritesTheEntryBytesUnchanged)
     EXPECT_EQ(empty.out, "");
     EXPECT_EQ(empty.err, "");
 
-    // A pack of one record and the footer is 29 bytes; the entry asks for 10
-    // bytes from 25: the last 4 bytes of the file, then zeros.
-    const std::string beyond = Pack("beyond.vpk", PackBuilder().AddWithLocation("tail.bin", 25, 10).Build());
-    const std::string file = test::ReadFile(beyond);
-    ASSERT_EQ(file.size(), 29u);
-    const Result tail = Run({"cat", beyond, "1"});
-    EXPECT_EQ(tail.status, 0);
-    EXPECT_EQ(tail.out, file.substr(25) + std::string(6, '\0'));
+    // A pack of two records and the footer is 49 bytes; an entry asking for
+    // 10 bytes from 45, or for 4 GiB, is refused and nothing is written.
+    const std::string beyond = Pack("beyond.vpk", PackBuilder()
+                                                      .AddWithLocation("tail.bin", 45, 10)
+                                                      .AddWithLocation("bomb.bin", 0, 0xFFFFFFFF)
+                                                      .Build());
+    ASSERT_EQ(test::ReadFile(beyond).size(), 49u);
+    for (const char* number : {"1", "2"}) {
+        const Result refused = Run({"cat", beyond, number});
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_EQ(refused.out, "");
+        EXPECT_EQ(refused.err, Lines({"Entry data lies past the end of the pack"}));
+    }
 }
 
 TEST_F(CliTest, ExtractWritesEntriesBelowTheGivenFolder)

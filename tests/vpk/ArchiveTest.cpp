@@ -13,6 +13,8 @@
 
 namespace {
 
+namespace fs = std::filesystem;
+
 using test::Footer;
 using test::Le32;
 using test::Messages;
@@ -487,7 +489,7 @@ TEST_F(ArchiveTest, LargestPackSizeIsRead)
     // 4 GiB - 1 bytes: the footer sits at the last 32-bit offsets.
     test::FakeFileSystem fake;
     const std::uint32_t size = 0xFFFFFFFF;
-    const std::string record = Record("x.txt", size - 100, 200);
+    const std::string record = Record("x.txt", size - 100, 100);
     const auto directory = static_cast<std::uint32_t>(size - kVpkFooterSize - record.size());
     const std::string tail = record + Footer(1, directory, 0);
     fake.AddSparseFile("big.vpk", size, tail);
@@ -495,10 +497,10 @@ TEST_F(ArchiveTest, LargestPackSizeIsRead)
     ASSERT_TRUE(archive.Open("big.vpk"));
     ASSERT_TRUE(archive.ReadDirectory());
     EXPECT_STREQ(archive.GetEntry(0)->name, "x.txt");
-    std::string data(200, '?');
+    std::string data(100, '?');
     archive.ReadEntry(0, data.data());
-    // The last 100 bytes of the file, then zeros past its end.
-    EXPECT_EQ(data, std::string(100 - tail.size(), '\0') + tail + std::string(100, '\0'));
+    // The last 100 bytes of the file.
+    EXPECT_EQ(data, std::string(100 - tail.size(), '\0') + tail);
     EXPECT_EQ(messages.Take(), Messages{});
 }
 
@@ -539,12 +541,12 @@ TEST_F(ArchiveTest, TableThatCannotBeHadIsReported)
     EXPECT_TRUE(archive.Close());
 }
 
-TEST_F(ArchiveTest, ReadEntryGivesZerosPastTheEndOfThePack)
+TEST_F(ArchiveTest, ReadEntryRefusesDataPastTheEndOfThePack)
 {
     const std::string bytes = PackBuilder()
                                   .Add("whole.bin", std::string("\0\x01\xff\r\n", 5))
                                   .AddWithLocation("tail.bin", 0, 0)  // placed below
-                                  .AddWithLocation("beyond.bin", 0x7FFFFFF0, 6)
+                                  .AddWithLocation("bomb.bin", 0, 0xFFFFFFFF)
                                   .AddWithLocation("empty", 2, 0)
                                   .Build();
     // Point the second entry at the last 3 bytes of the file, asking for 8.
@@ -559,25 +561,55 @@ TEST_F(ArchiveTest, ReadEntryGivesZerosPastTheEndOfThePack)
     VpkArchive archive;
     ASSERT_TRUE(archive.Open(file.c_str()));
     ASSERT_TRUE(archive.ReadDirectory());
+    // The damaged entries are listed as they are, but nothing is read (or
+    // allocated: an allocation would fail and say so) for them.
+    EXPECT_EQ(archive.GetEntrySize(2), 0xFFFFFFFFu);
     struct Case {
         std::uint32_t index;
+        bool inPack;
         std::string expected;
     };
     const Case cases[] = {
-        {0, std::string("\0\x01\xff\r\n", 5)},
-        {1, patched.substr(patched.size() - 3) + std::string(5, '\0')},
-        {2, std::string(6, '\0')},
-        {3, std::string()},
+        {0, true, std::string("\0\x01\xff\r\n", 5)},
+        {1, false, std::string(8, '#')},
+        {2, false, std::string(8, '#')},
+        {4, false, std::string(8, '#')},  // past the table: nothing shown
     };
     for (const Case& c : cases) {
-        std::string data(c.expected.size() + 1, '#');
+        SCOPED_TRACE(c.index);
+        std::string data(8, '#');
+        if (c.inPack) {
+            EXPECT_TRUE(archive.CheckEntryData(c.index));
+            archive.ReadEntry(c.index, data.data());
+            EXPECT_EQ(data, c.expected + "###");  // nothing past dataSize
+            EXPECT_EQ(messages.Take(), Messages{});
+            continue;
+        }
+        test::FailingAllocation noAllocation;
+        EXPECT_FALSE(archive.CheckEntryData(c.index));
         archive.ReadEntry(c.index, data.data());
-        EXPECT_EQ(data, c.expected + "#") << c.index;  // nothing past dataSize
+        EXPECT_EQ(data, c.expected);
+        const Messages refused{"Entry data lies past the end of the pack", "Entry data lies past the end of the pack"};
+        EXPECT_EQ(messages.Take(), c.index < 4 ? refused : Messages{});
     }
-    // Past the table: nothing read, nothing shown.
-    char untouched = '#';
-    archive.ReadEntry(4, &untouched);
-    EXPECT_EQ(untouched, '#');
+    // An empty entry sits inside the pack wherever it points.
+    EXPECT_TRUE(archive.CheckEntryData(3));
+}
+
+TEST_F(ArchiveTest, FileThatShrinksAfterOpenReadsAsZeros)
+{
+    // A race, not a hostile pack: the entry was inside the file when it was
+    // opened.
+    const std::string bytes = PackBuilder().Add("a.bin", "abcdef").Build();
+    const std::string file = Pack(bytes);
+    VpkArchive archive;
+    ASSERT_TRUE(archive.Open(file.c_str()));
+    ASSERT_TRUE(archive.ReadDirectory());
+    const VpkEntry* entry = archive.GetEntry(0);
+    fs::resize_file(file, entry->dataOffset + 2);
+    std::string data(6, '#');
+    archive.ReadEntry(0, data.data());
+    EXPECT_EQ(data, std::string("ab") + std::string(4, '\0'));
     EXPECT_EQ(messages.Take(), Messages{});
 }
 

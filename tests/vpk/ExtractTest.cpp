@@ -287,7 +287,7 @@ TEST_F(ExtractTest, WriteFailuresRemoveThePartialFile)
 TEST_F(ExtractTest, FailuresBeforeWritingLeaveNoFile)
 {
     PackBuilder builder;
-    builder.Add("a/first.txt", "first").Add("a/second.txt", "second").AddWithLocation("a/huge.bin", 0, 0xFFFFFFFF);
+    builder.Add("a/first.txt", "first").Add("a/second.txt", "second").Add("a/third.bin", "third");
     Load(builder);
     {
         test::FakeFileSystem fake;
@@ -308,11 +308,25 @@ TEST_F(ExtractTest, FailuresBeforeWritingLeaveNoFile)
     }
     {
         test::FailingAllocation failing;
-        EXPECT_TRUE(archive.Extract(2, "a/huge.bin"));
+        EXPECT_TRUE(archive.Extract(2, "a/third.bin"));
     }
     EXPECT_EQ(messages.Take(), Messages{"Memory allocation failed"});
     // The folders come first and stay; no file was made.
     EXPECT_EQ(Written(), std::vector<std::string>{"a/"});
+}
+
+TEST_F(ExtractTest, EntriesPastTheEndOfThePackWriteNothing)
+{
+    // 22 bytes that claim 2 GB, and 4 GiB: refused before any folder, file
+    // or buffer is made.
+    PackBuilder builder;
+    builder.AddWithLocation("bomb/a", 0, 0x7F000000).AddWithLocation("b", 0, 0xFFFFFFFF).Add("c", "");
+    Load(builder);
+    test::FailingAllocation noAllocation;
+    EXPECT_FALSE(archive.Extract(0, "bomb/a"));
+    EXPECT_FALSE(archive.Extract(1, "b"));
+    EXPECT_EQ(messages.Take(), Messages(2, "Entry data lies past the end of the pack"));
+    EXPECT_EQ(Written(), std::vector<std::string>{});
 }
 
 TEST_F(ExtractTest, RealPackExtractsAsRead)
