@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/SplitterBar.h"
+#include "skin/SplitterBar.h"
 #include "win/App.h"
 #include "win/Gdi.h"
 #include "win/Pump.h"

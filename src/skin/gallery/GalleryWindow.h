@@ -4,7 +4,7 @@
 // screenshots, for reviewing the look, and for tests.
 #pragma once
 
-#include "app/SplitterBar.h"
+#include "skin/SplitterBar.h"
 #include "win/Gdi.h"
 #include "skin/SkinListCtrl.h"
 #include "win/Window.h"

@@ -1,4 +1,4 @@
-#include "app/SplitterBar.h"
+#include "skin/SplitterBar.h"
 
 #include <initializer_list>
 
