@@ -1,0 +1,457 @@
+#include "viewer/VpkViewerDialog.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "resource.h"
+#include "vpk/Memory.h"
+#include "win/FileDialog.h"
+#include "win/Format.h"
+#include "win/Menu.h"
+#include "win/MessageBox.h"
+
+namespace viewer {
+namespace {
+
+constexpr COLORREF kListText = RGB(220, 150, 150);
+constexpr COLORREF kCaptionText = RGB(229, 0, 0);
+constexpr COLORREF kCaptionBackground = RGB(0, 0, 0);
+// Full-row selection and header drag-and-drop, the whole extended style.
+constexpr LPARAM kListExStyle = LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP;
+constexpr int kFontHeight = 12;
+constexpr const char* kFontFace = "Verdana";
+// How far each divider may be dragged from where it starts, in pixels.
+constexpr int kDragBefore = 450;
+constexpr int kDragAfter = 600;
+// The entry list ends this far above the client bottom: the skinned
+// horizontal bar (12 pixels) sits right under it.
+constexpr int kEntryListBottomGap = 13;
+constexpr int kCellSize = 260;
+
+constexpr ListColumn kPackColumns[] = {{"VPK FILE", 250}, {"# ENTRIES", 50}, {"TYPE", 100}};
+constexpr ListColumn kEntryColumns[] = {{"#", 20}, {"FILENAME", 255}, {"SIZE", 60}};
+
+constexpr const char* kPlaceholder =
+    "\r\n\r\n\r\n\r\nA preview of the files\r\n will be shown here\r\n(currently only ASCII files)";
+constexpr const char* kPreviewTooLarge = "Not enough memory to preview this entry";
+
+constexpr const char* kPreviewableTypes[] = {"txt", "dlg", "lip", "scr", "py",  "psh",  "vmt",
+                                             "vcd", "lst", "rad", "ain", "res", "gam~"};
+
+int NextSelected(HWND list, int after) {
+    return static_cast<int>(::SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(after), LVNI_SELECTED));
+}
+
+std::string CellText(HWND list, int row, int column) {
+    char text[kCellSize] = {};
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = kCellSize;
+    ::SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+void SetCell(HWND list, int row, int column, const char* text) {
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = const_cast<char*>(text);
+    ::SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+// Appends a row whose first cell is `first` and returns its index.
+int AppendRow(HWND list, int row, const char* first) {
+    LVITEMA item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = row;
+    item.pszText = const_cast<char*>(first);
+    return static_cast<int>(::SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+// The entry a row stands for: its "#" cell (the digits it starts with) less one.
+std::uint32_t RowEntryIndex(HWND list, int row) {
+    const std::string number = CellText(list, row, 0);
+    return static_cast<std::uint32_t>(std::strtoul(number.c_str(), nullptr, 10)) - 1u;
+}
+
+std::string LowerCase(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+void MoveItem(HWND item, const win::Rect& r) {
+    ::MoveWindow(item, r.left, r.top, r.Width(), std::max(r.Height(), 0), TRUE);
+}
+
+void PaintStrip(HDC dc, const win::Rect& r, const char* text, UINT format) {
+    win::FillSolidRect(dc, r, kCaptionBackground);
+    win::Draw3dRect(dc, r, kCaptionText, kCaptionText);
+    RECT box = r.ToRECT();
+    ::DrawTextA(dc, text, -1, &box, format);
+}
+
+}  // namespace
+
+bool IsPreviewableType(const std::string& lowerCaseType) {
+    return std::find_if(std::begin(kPreviewableTypes), std::end(kPreviewableTypes), [&](const char* type) {
+               return lowerCaseType == type;
+           }) != std::end(kPreviewableTypes);
+}
+
+std::string PreviewText(const char* bytes, std::size_t size) {
+    const void* zero = std::memchr(bytes, 0, size);
+    const std::size_t length = zero != nullptr ? static_cast<std::size_t>(static_cast<const char*>(zero) - bytes) : size;
+    std::string text;
+    text.reserve(length + static_cast<std::size_t>(std::count(bytes, bytes + length, '\n')));
+    for (std::size_t i = 0; i < length; ++i) {
+        if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r')) text.push_back('\r');
+        text.push_back(bytes[i]);
+    }
+    return text;
+}
+
+VpkViewerDialog::VpkViewerDialog() : Dialog(IDD_VPK_VIEWER) {}
+
+// The owner destroys the window before deleting the object; a viewer deleted
+// with its window still up takes the window down first, while its controls'
+// objects still exist.
+VpkViewerDialog::~VpkViewerDialog() {
+    if (IsWindow()) DestroyWindow();
+}
+
+BOOL VpkViewerDialog::OnInitDialog() {
+    Dialog::OnInitDialog();
+    BindControl(IDC_ENTRY_LIST, entryList);
+    BindControl(IDC_PACK_LIST, packList);
+
+    if (owner != nullptr) {
+        Send(WM_SETICON, ICON_BIG, ::SendMessageA(owner, WM_GETICON, ICON_BIG, 0));
+        Send(WM_SETICON, ICON_SMALL, ::SendMessageA(owner, WM_GETICON, ICON_SMALL, 0));
+    }
+
+    InitPackList();
+    InitEntryList();
+    CreateDividers();
+    laidOut = true;
+    return TRUE;
+}
+
+void VpkViewerDialog::InitPackList() {
+    InitList(packList, kPackColumns, 3);
+}
+
+void VpkViewerDialog::InitEntryList() {
+    InitList(entryList, kEntryColumns, 3);
+}
+
+void VpkViewerDialog::InitList(skin::SkinListCtrl& list, const ListColumn* columns, int count) {
+    if (!list.IsWindow()) return;
+    list.InitSkin();
+    list.Send(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, kListExStyle);
+    list.Send(LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(kListText));
+    if (!listFont) {
+        LOGFONTA description{};
+        description.lfHeight = kFontHeight;
+        std::strcpy(description.lfFaceName, kFontFace);
+        listFont = win::Font::FromLogFont(description);
+    }
+    list.SetFont(listFont.Get(), true);
+    for (int i = 0; i < count; ++i) {
+        LVCOLUMNA column{};
+        column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH;
+        column.fmt = LVCFMT_LEFT;
+        column.cx = columns[i].width;
+        column.pszText = const_cast<char*>(columns[i].title);
+        list.Send(LVM_INSERTCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
+    }
+}
+
+void VpkViewerDialog::CreateDividers() {
+    constexpr DWORD kStyle = WS_CHILD | WS_VISIBLE;
+    horizontalDivider.Create(kStyle, ItemRect(IDC_HORIZONTAL_DIVIDER), Handle(), IDC_HORIZONTAL_DIVIDER);
+    horizontalDivider.SetDragLimits(kDragBefore, kDragAfter, -1);
+    verticalDivider.Create(kStyle, ItemRect(IDC_VERTICAL_DIVIDER), Handle(), IDC_VERTICAL_DIVIDER);
+    verticalDivider.SetDragLimits(kDragBefore, kDragAfter, -1);
+}
+
+void VpkViewerDialog::AddPack(const char* path) {
+    VpkArchive pack;
+    if (!pack.Open(path)) return;
+    HWND list = packList.Handle();
+    const int row = AppendRow(list, static_cast<int>(packList.Send(LVM_GETITEMCOUNT)), path);
+    if (row >= 0) {
+        SetCell(list, row, 1, win::Format("%u", static_cast<unsigned>(pack.GetEntryCount())).c_str());
+        SetCell(list, row, 2, pack.IsDirectoryPack() ? "Directory pack" : "File pack");
+    }
+    pack.Close();
+}
+
+std::string VpkViewerDialog::GetSelectedPackPath() const {
+    const int row = NextSelected(packList.Handle(), -1);
+    return row >= 0 ? CellText(packList.Handle(), row, 0) : std::string();
+}
+
+LRESULT VpkViewerDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_CLOSE: return OnClose();
+    case WM_SIZE: return OnSize(wp, LOWORD(lp), HIWORD(lp));
+    case WM_PAINT: return OnPaint();
+    case WM_NOTIFY: return OnNotify(wp, lp);
+    case WM_COMMAND: return OnCommand(wp, lp);
+    default: return Dialog::HandleMessage(msg, wp, lp);
+    }
+}
+
+LRESULT VpkViewerDialog::DefaultProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NOTIFY && lp != 0 && (wp == IDC_HORIZONTAL_DIVIDER || wp == IDC_VERTICAL_DIVIDER)) {
+        // Only a divider's own record carries a delta; anything else sent
+        // with these ids is not read past its header.
+        const auto* notify = reinterpret_cast<const SplitterNotify*>(lp);
+        if (notify->hdr.code == SPLITTER_MOVED) {
+            if (wp == IDC_HORIZONTAL_DIVIDER && notify->hdr.hwndFrom == horizontalDivider.Handle()) {
+                OnHorizontalDividerMoved(notify->delta);
+            } else if (wp == IDC_VERTICAL_DIVIDER && notify->hdr.hwndFrom == verticalDivider.Handle()) {
+                OnVerticalDividerMoved(notify->delta);
+            }
+        }
+    }
+    return Dialog::DefaultProc(msg, wp, lp);
+}
+
+// The close box, the system menu, or Escape in the preview text: the owner
+// is told once, and destroys and deletes the viewer when it reads the notice.
+LRESULT VpkViewerDialog::OnClose() {
+    DefaultProc(WM_CLOSE, 0, 0);
+    archive.Close();
+    if (owner != nullptr && !closeNoticeSent) {
+        closeNoticeSent = ::PostMessageA(owner, WM_DESTROY, reinterpret_cast<WPARAM>(this), 0) != FALSE;
+    }
+    return 0;
+}
+
+LRESULT VpkViewerDialog::OnCommand(WPARAM wp, LPARAM lp) {
+    switch (LOWORD(wp)) {
+    case ID_FILE_OPEN: OnFileOpen(); return 0;
+    // Enter and Escape as the dialog manager turns them into commands (and
+    // the cancel command it posts on WM_CLOSE): a viewer is closed only
+    // through WM_CLOSE, so it never ends up hidden yet alive with its pack open.
+    case IDOK:
+    case IDCANCEL: return 0;
+    default: return Dialog::HandleMessage(WM_COMMAND, wp, lp);
+    }
+}
+
+LRESULT VpkViewerDialog::OnNotify(WPARAM wp, LPARAM lp) {
+    const auto* header = reinterpret_cast<const NMHDR*>(lp);
+    if (header != nullptr) {
+        const UINT code = header->code;
+        if (header->idFrom == IDC_PACK_LIST) {
+            if (code == LVN_ITEMCHANGED) return OnPackListItemChanged();
+            if (code == static_cast<UINT>(NM_CLICK)) return OnPackListClick();
+        } else if (header->idFrom == IDC_ENTRY_LIST) {
+            if (code == static_cast<UINT>(NM_RCLICK)) return OnEntryListRightClick();
+            if (code == static_cast<UINT>(NM_CLICK)) return OnEntryListClick();
+        }
+    }
+    return Dialog::HandleMessage(WM_NOTIFY, wp, lp);
+}
+
+// The selection moved, by keyboard or by the list's own painting: only a
+// click loads a pack.
+LRESULT VpkViewerDialog::OnPackListItemChanged() {
+    return 0;
+}
+
+LRESULT VpkViewerDialog::OnPackListClick() {
+    const std::string path = GetSelectedPackPath();
+    if (path.empty() || path == archive.GetPath()) return 0;
+    archive.Close();
+    if (!archive.Open(path.c_str())) return 0;
+    if (archive.ReadDirectory()) {
+        FillEntryList();
+    } else {
+        // The rows still listed are the previous pack's: with the failed
+        // pack's partial table behind them, a click or an extraction would
+        // reach an entry of one pack under another's name. Closed, the
+        // archive previews nothing and refuses to extract.
+        archive.Close();
+    }
+    return 0;
+}
+
+void VpkViewerDialog::FillEntryList() {
+    HWND list = entryList.Handle();
+    const std::uint32_t count = archive.GetEntryCount();
+    // Under Wine a list that redraws while rows go in takes time quadratic in
+    // the rows (minutes for 20,000); told the count first, it also allocates once.
+    ::SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    ::SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    ::SendMessageA(list, LVM_SETITEMCOUNT, count, LVSICF_NOINVALIDATEALL);
+    char number[16];
+    char size[16];
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const VpkEntry* entry = archive.GetEntry(i);
+        if (entry == nullptr) break;
+        std::snprintf(number, sizeof number, "%d", static_cast<int>(i + 1));
+        const int row = AppendRow(list, static_cast<int>(i), number);
+        if (row < 0) break;
+        SetCell(list, row, 1, entry->name);
+        std::snprintf(size, sizeof size, "%u", static_cast<unsigned>(entry->dataSize));
+        SetCell(list, row, 2, size);
+    }
+    ::SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(list, nullptr, TRUE);
+    entryList.SyncScrollBars();
+}
+
+LRESULT VpkViewerDialog::OnEntryListClick() {
+    const int row = NextSelected(entryList.Handle(), -1);
+    if (row >= 0) ShowPreview(RowEntryIndex(entryList.Handle(), row));
+    return 0;
+}
+
+void VpkViewerDialog::ShowPreview(std::uint32_t index) {
+    HWND preview = Item(IDC_PREVIEW_TEXT);
+    ::ShowWindow(preview, SW_HIDE);
+    if (!IsPreviewableType(LowerCase(archive.GetEntryType(index)))) return;
+    const std::uint32_t size = archive.GetEntrySize(index);
+    if (size == 0) return;
+    // Sized by the entry: one that claims more than the pack holds is refused
+    // (and reported) before anything is allocated for it.
+    if (!archive.CheckEntryData(index)) return;
+
+    const std::uint64_t bufferSize = std::uint64_t{size} + 1;
+    std::unique_ptr<char[], vpk::FreeMemory> buffer;
+    if (bufferSize <= SIZE_MAX) {
+        buffer.reset(static_cast<char*>(vpk::AllocateZeroed(static_cast<std::size_t>(bufferSize), 1)));
+    }
+    if (!buffer) {
+        win::MessageBox(kPreviewTooLarge);
+        return;
+    }
+    archive.ReadEntry(index, buffer.get());
+    std::string text;
+    try {
+        text = PreviewText(buffer.get(), size);
+    } catch (const std::bad_alloc&) {
+        win::MessageBox(kPreviewTooLarge);
+        return;
+    }
+    buffer.reset();
+
+    // The edit control's own limit (30,000 characters under Wine) would cut
+    // long texts short.
+    ::SendMessageA(preview, EM_SETLIMITTEXT, std::max<WPARAM>(text.size(), 1), 0);
+    if (!::SetWindowTextA(preview, text.c_str())) {
+        win::MessageBox(kPreviewTooLarge);
+        return;
+    }
+    ::ShowWindow(preview, SW_SHOW);
+}
+
+LRESULT VpkViewerDialog::OnEntryListRightClick() {
+    HWND list = entryList.Handle();
+    if (NextSelected(list, -1) < 0) return 0;
+    win::Menu menu = win::Menu::Load(IDR_ENTRY_POPUP);
+    HMENU popup = menu.SubMenu(0);
+    if (popup == nullptr) return 0;
+    // Without the installation the current directory is not the game's.
+    const bool canExtract = !packFolder.empty();
+    if (!canExtract) ::EnableMenuItem(popup, ID_EXTRACT, MF_BYCOMMAND | MF_GRAYED);
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    const int command = win::ShowPopupMenu(popup, TPM_RIGHTBUTTON | TPM_RETURNCMD, cursor.x, cursor.y, Handle());
+    menu.Reset();
+    if (command != ID_EXTRACT || !canExtract) return 0;
+    // Each failure shows its message and the walk goes on.
+    for (int row = NextSelected(list, -1); row >= 0; row = NextSelected(list, row)) {
+        archive.Extract(RowEntryIndex(list, row), CellText(list, row, 1).c_str());
+    }
+    return 0;
+}
+
+void VpkViewerDialog::OnFileOpen() {
+    char file[kCellSize] = {};
+    OPENFILENAMEA request{};
+    request.lStructSize = sizeof request;
+    request.hwndOwner = Handle();
+    request.lpstrFilter = "Vampire pack files (*.vpk)\0*.vpk\0";
+    request.lpstrFile = file;
+    request.nMaxFile = sizeof file;
+    request.lpstrDefExt = "vpk";
+    request.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+    if (win::ShowOpenFileDialog(request)) AddPack(file);
+}
+
+// The horizontal divider was dropped: the "Contents" strip and the border
+// between the two lists follow it.
+void VpkViewerDialog::OnHorizontalDividerMoved(int delta) {
+    HWND contents = Item(IDC_CONTENTS_CAPTION);
+    MoveItem(contents, win::RectInParent(contents).Offset(0, delta));
+    SplitterBar::AdjustHeight(packList.Handle(), delta, EDGE_BOTTOM);
+    SplitterBar::AdjustHeight(entryList.Handle(), -delta, EDGE_TOP);
+    Invalidate(true);
+    Update();
+}
+
+// The vertical divider was dropped: the left panes widen by what the preview
+// pane gives up.
+void VpkViewerDialog::OnVerticalDividerMoved(int delta) {
+    for (HWND pane : {packList.Handle(), entryList.Handle(), Item(IDC_PACKS_CAPTION), Item(IDC_CONTENTS_CAPTION),
+                      horizontalDivider.Handle()}) {
+        SplitterBar::AdjustWidth(pane, delta, EDGE_RIGHT);
+    }
+    SplitterBar::AdjustWidth(Item(IDC_PREVIEW_CAPTION), -delta, EDGE_LEFT);
+    SplitterBar::AdjustWidth(Item(IDC_PREVIEW_TEXT), -delta, EDGE_LEFT);
+    HWND frame = Item(IDC_PREVIEW_FRAME);
+    MoveItem(frame, win::RectInParent(frame).Offset(delta, 0));
+    Invalidate(true);
+    Update();
+}
+
+LRESULT VpkViewerDialog::OnSize(WPARAM type, int cx, int cy) {
+    const LRESULT result = DefaultProc(WM_SIZE, type, MAKELPARAM(cx, cy));
+    // The system may size the window before WM_INITDIALOG, when the lists
+    // and dividers are not there yet.
+    if (!laidOut) return result;
+    const win::Rect client = ClientRect();
+
+    HWND packs = Item(IDC_PACKS_CAPTION);
+    const win::Rect packsRect = win::RectInParent(packs);
+    MoveItem(packs, packsRect.Offset(-packsRect.left, -packsRect.top));
+
+    win::Rect entries = entryList.RectInParent();
+    entries.bottom = client.bottom - kEntryListBottomGap;
+    MoveItem(entryList.Handle(), entries);
+
+    win::Rect divider = verticalDivider.RectInParent();
+    divider.bottom = client.bottom;
+    MoveItem(verticalDivider.Handle(), divider);
+
+    const int x = divider.right;
+    const int captionHeight = ItemRect(IDC_PREVIEW_CAPTION).Height();
+    MoveItem(Item(IDC_PREVIEW_CAPTION), {x, 0, client.right - 1, captionHeight});
+    MoveItem(Item(IDC_PREVIEW_TEXT), {x, captionHeight + 1, client.right - 1, client.bottom - 1});
+    Invalidate(true);
+    return result;
+}
+
+LRESULT VpkViewerDialog::OnPaint() {
+    win::PaintDC paint(Handle());
+    HDC dc = paint.Get();
+    ::SetTextColor(dc, kCaptionText);
+    ::SetBkMode(dc, TRANSPARENT);
+    constexpr UINT kCaptionFormat = DT_SINGLELINE | DT_CENTER | DT_VCENTER;
+    PaintStrip(dc, ItemRect(IDC_PACKS_CAPTION), "VPK Files", kCaptionFormat);
+    PaintStrip(dc, ItemRect(IDC_CONTENTS_CAPTION), "Contents", kCaptionFormat);
+    PaintStrip(dc, ItemRect(IDC_PREVIEW_CAPTION), "Preview Area", kCaptionFormat);
+    PaintStrip(dc, ItemRect(IDC_PREVIEW_FRAME), kPlaceholder, DT_CENTER | DT_TOP);
+    return 0;
+}
+
+}  // namespace viewer

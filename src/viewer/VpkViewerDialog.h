@@ -1,0 +1,107 @@
+// VpkViewerDialog: the modeless "VPK Viewer" window (dialog 130).
+//
+// Three panes: the pack files at the top left, the entries of the pack last
+// clicked below them, and a text preview on the right, with a draggable
+// divider between the lists and one between the lists and the preview.
+// The main window drives it:
+//
+//     auto* viewer = new VpkViewerDialog;
+//     viewer->SetOwner(mainWindow);           // told when the viewer closes
+//     viewer->SetPackFolder(install + "\\Vampire\\");
+//     viewer->Create(mainWindow);
+//     viewer->AddPack(path);                  // once per pack file
+//
+// Closing the window (close box, Escape in the preview) closes the pack and
+// posts the owner WM_DESTROY with the viewer's address as the first
+// parameter, once; the owner then destroys the window and deletes the
+// object. The viewer owns its lists, dividers, list font and archive.
+#pragma once
+
+#include <string>
+
+#include "skin/SkinListCtrl.h"
+#include "skin/SplitterBar.h"
+#include "vpk/VpkArchive.h"
+#include "win/Dialog.h"
+#include "win/Gdi.h"
+
+namespace viewer {
+
+// The entry types shown in the preview, compared exactly after lower-casing.
+bool IsPreviewableType(const std::string& lowerCaseType);
+
+// The preview's text: `bytes` up to its first zero byte, with every line feed
+// not preceded by a carriage return given one, so text written with bare line
+// feeds shows as separate lines. Empty when `bytes` starts with a zero.
+std::string PreviewText(const char* bytes, std::size_t size);
+
+// One column of a list: title and width in pixels.
+struct ListColumn {
+    const char* title;
+    int width;
+};
+
+class VpkViewerDialog : public win::Dialog {
+public:
+    VpkViewerDialog();
+    ~VpkViewerDialog() override;
+
+    void SetOwner(HWND window) { owner = window; }
+    // The installation's pack folder, ending in a backslash.
+    void SetPackFolder(const std::string& folder) { packFolder = folder; }
+    const std::string& PackFolder() const { return packFolder; }
+
+    // Appends a row for the pack at `path` when its footer can be read;
+    // otherwise the archive has shown why and nothing is added.
+    void AddPack(const char* path);
+    // The "VPK FILE" cell of the selected pack row, or empty.
+    std::string GetSelectedPackPath() const;
+
+    skin::SkinListCtrl& PackList() { return packList; }
+    skin::SkinListCtrl& EntryList() { return entryList; }
+    const VpkArchive& Archive() const { return archive; }
+    SplitterBar& HorizontalDivider() { return horizontalDivider; }
+    SplitterBar& VerticalDivider() { return verticalDivider; }
+
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    // Divider moves arrive here: their WM_NOTIFY has no handler of its own.
+    LRESULT DefaultProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    BOOL OnInitDialog() override;
+
+private:
+    LRESULT OnClose();
+    LRESULT OnSize(WPARAM type, int cx, int cy);
+    LRESULT OnPaint();
+    LRESULT OnNotify(WPARAM wp, LPARAM lp);
+    LRESULT OnCommand(WPARAM wp, LPARAM lp);
+
+    LRESULT OnPackListItemChanged();
+    LRESULT OnPackListClick();
+    LRESULT OnEntryListClick();
+    LRESULT OnEntryListRightClick();
+    void OnFileOpen();
+
+    void InitPackList();
+    void InitEntryList();
+    void InitList(skin::SkinListCtrl& list, const ListColumn* columns, int count);
+    void CreateDividers();
+    void OnHorizontalDividerMoved(int delta);
+    void OnVerticalDividerMoved(int delta);
+    // Replaces the entry rows with the loaded archive's entries.
+    void FillEntryList();
+    void ShowPreview(std::uint32_t index);
+
+    std::string packFolder;
+    skin::SkinListCtrl entryList;
+    skin::SkinListCtrl packList;
+    VpkArchive archive;
+    win::Font listFont;
+    SplitterBar horizontalDivider;
+    SplitterBar verticalDivider;
+    HWND owner = nullptr;
+    bool laidOut = false;      // the controls exist: OnSize may place them
+    bool closeNoticeSent = false;
+};
+
+}  // namespace viewer

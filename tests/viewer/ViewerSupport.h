@@ -1,0 +1,62 @@
+// What the pack viewer's tests share: reading the lists back, clicking rows
+// the way the list view reports clicks, the preview's state.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "resource.h"
+#include "viewer/VpkViewerDialog.h"
+
+namespace viewertest {
+
+using Row = std::vector<std::string>;
+
+inline std::string Cell(HWND list, int row, int column) {
+    char text[300] = {};
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    ::SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+inline std::vector<Row> Rows(HWND list) {
+    std::vector<Row> rows;
+    const int count = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) rows.push_back({Cell(list, i, 0), Cell(list, i, 1), Cell(list, i, 2)});
+    return rows;
+}
+
+// Selects exactly `rows`, as a click or a shift-click would.
+inline void Select(HWND list, std::initializer_list<int> rows) {
+    LVITEMA state{};
+    state.stateMask = LVIS_SELECTED;
+    ::SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+    state.state = LVIS_SELECTED;
+    for (int row : rows) ::SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
+}
+
+// The notification the list view sends its parent for a click.
+inline void Notify(viewer::VpkViewerDialog& viewer, HWND list, int code) {
+    NMITEMACTIVATE click{};
+    click.hdr.hwndFrom = list;
+    click.hdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(list));
+    click.hdr.code = static_cast<UINT>(code);
+    viewer.Send(WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+}
+
+inline void Click(viewer::VpkViewerDialog& viewer, HWND list, std::initializer_list<int> rows) {
+    Select(list, rows);
+    Notify(viewer, list, NM_CLICK);
+}
+
+inline HWND Preview(viewer::VpkViewerDialog& viewer) {
+    return ::GetDlgItem(viewer.Handle(), IDC_PREVIEW_TEXT);
+}
+
+}  // namespace viewertest

@@ -1,0 +1,357 @@
+// The pack viewer on the real screen, driven with the notifications its lists
+// send: its lists and their look, adding packs, loading one, previews,
+// extraction, File > Open, dividers, resizing and painting.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "ViewerSupport.h"
+#include "vpk/Messages.h"
+#include "vpk/PackBuilder.h"
+#include "vpk/TestSupport.h"
+#include "win/App.h"
+#include "win/Pump.h"
+#include "win/Recorders.h"
+
+namespace {
+
+using test::PackBuilder;
+using viewertest::Click;
+using viewertest::Row;
+using viewertest::Rows;
+namespace messages = vpk::messages;
+
+class Viewer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        win::InitCommonControlClasses();
+        viewer.SetPackFolder("C:\\game\\Vampire\\");
+        ASSERT_TRUE(viewer.Create(nullptr));
+        ::SetWindowPos(viewer.Handle(), HWND_TOP, 10, 10, 0, 0, SWP_NOSIZE);
+        wintest::Pump();
+    }
+
+    std::string Pack(const std::string& name, const std::string& bytes) {
+        test::WriteFile(dir.Path() / name, bytes);
+        return dir / name;
+    }
+    // Adds the pack and loads it with a click on its row.
+    void Load(const std::string& path) {
+        viewer.AddPack(path.c_str());
+        Click(viewer, packs(), {static_cast<int>(Rows(packs()).size()) - 1});
+    }
+    void RightClick() { viewertest::Notify(viewer, entries(), NM_RCLICK); }
+
+    HWND packs() { return viewer.PackList().Handle(); }
+    HWND entries() { return viewer.EntryList().Handle(); }
+    HWND preview() { return viewertest::Preview(viewer); }
+
+    test::TempDir dir;
+    test::MessageRecorder messages;
+    wintest::MessageBoxRecorder boxes;
+    viewer::VpkViewerDialog viewer;
+};
+
+const std::string kTwoTexts = PackBuilder().Add("a/one.txt", "one").Add("b/two.txt", "two").Build();
+
+TEST_F(Viewer, ListsHaveTheirColumnsColoursAndSharedFont) {
+    struct Expected {
+        HWND list;
+        std::vector<std::pair<std::string, int>> columns;
+    } lists[] = {{packs(), {{"VPK FILE", 250}, {"# ENTRIES", 50}, {"TYPE", 100}}},
+                 {entries(), {{"#", 20}, {"FILENAME", 255}, {"SIZE", 60}}}};
+    for (const Expected& e : lists) {
+        for (size_t i = 0; i < e.columns.size(); ++i) {
+            char title[32] = {};
+            LVCOLUMNA column{};
+            column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+            column.pszText = title;
+            column.cchTextMax = sizeof title;
+            ::SendMessageA(e.list, LVM_GETCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+            EXPECT_EQ(std::make_pair(std::string(title), column.cx), e.columns[i]);
+            EXPECT_EQ(column.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_LEFT);
+        }
+        EXPECT_EQ(::SendMessageA(e.list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0), 0x30);
+        EXPECT_EQ(static_cast<COLORREF>(::SendMessageA(e.list, LVM_GETTEXTCOLOR, 0, 0)), RGB(220, 150, 150));
+        LOGFONTA font{};
+        ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(e.list, WM_GETFONT, 0, 0)), sizeof font, &font);
+        EXPECT_STREQ(font.lfFaceName, "Verdana");
+        EXPECT_EQ(font.lfHeight, 12);
+    }
+    EXPECT_EQ(::SendMessageA(packs(), WM_GETFONT, 0, 0), ::SendMessageA(entries(), WM_GETFONT, 0, 0));
+    EXPECT_FALSE(::IsWindowVisible(preview()));
+}
+
+TEST_F(Viewer, AddPackListsReadablePacksOnlyAgainAndAgain) {
+    const std::string file = Pack("file.vpk", kTwoTexts);
+    const std::string folders = Pack("dir.vpk", PackBuilder().Add("maps", "").Type(1).Build());
+    const std::string empty = Pack("empty.vpk", std::string(9, '\0'));
+    const std::string refused = Pack("bad.vpk", test::Footer(1, 500, 0));
+    for (const std::string& p : {file, refused, folders, empty, file}) viewer.AddPack(p.c_str());
+    EXPECT_EQ(Rows(packs()), (std::vector<Row>{{file, "2", "File pack"},
+                                               {folders, "1", "Directory pack"},
+                                               {empty, "0", "File pack"},
+                                               {file, "2", "File pack"}}));
+    EXPECT_EQ(messages.Take(), (test::Messages{messages::kInvalidHeader, messages::kParseFailed}));
+}
+
+TEST_F(Viewer, AClickLoadsAPackOnceAndAnotherReplacesTheRows) {
+    const std::string first = Pack("first.vpk", kTwoTexts);
+    const std::string second = Pack("second.vpk", PackBuilder().Add("c.dlg", std::string(70000, 'x')).Build());
+    viewer.AddPack(first.c_str());
+    viewer.AddPack(second.c_str());
+
+    Click(viewer, packs(), {0});
+    EXPECT_EQ(Rows(entries()), (std::vector<Row>{{"1", "a/one.txt", "3"}, {"2", "b/two.txt", "3"}}));
+    viewertest::Select(entries(), {1});
+    Click(viewer, packs(), {0});  // the same pack: not reloaded, the selection stays
+    EXPECT_EQ(viewertest::Cell(entries(), static_cast<int>(::SendMessageA(entries(), LVM_GETNEXTITEM, -1, LVNI_SELECTED)), 1),
+              "b/two.txt");
+    viewertest::Select(packs(), {1});
+    viewertest::Notify(viewer, packs(), LVN_ITEMCHANGED);  // moving the selection loads nothing
+    EXPECT_EQ(Rows(entries()).size(), 2u);
+    Click(viewer, packs(), {1});
+    EXPECT_EQ(Rows(entries()), (std::vector<Row>{{"1", "c.dlg", "70000"}}));
+    EXPECT_EQ(viewer.Archive().GetPath(), second);
+    EXPECT_TRUE(messages.Take().empty());
+}
+
+// The failed pack opens, but its directory can't be read whole: its first
+// record would pass for the listed pack's first entry.
+TEST_F(Viewer, AFailedLoadKeepsTheRowsButNoRowReachesTheFailedPack) {
+    Load(Pack("good.vpk", kTwoTexts));
+    std::string broken = PackBuilder().Add("evil.txt", "EVIL").Add(std::string(300, 'n'), "").Build();
+    const std::string failed = Pack("broken.vpk", broken);
+    Load(failed);
+    EXPECT_EQ(messages.Take(), (test::Messages{messages::kNameTooLong}));
+    EXPECT_EQ(Rows(entries()).size(), 2u);
+
+    Click(viewer, entries(), {0});
+    EXPECT_FALSE(::IsWindowVisible(preview()));
+    test::CurrentDirectory cwd(dir.Path());
+    wintest::PopupMenuRecorder menus;
+    menus.Script({ID_EXTRACT});
+    RightClick();
+    EXPECT_EQ(messages.Take(), (test::Messages{messages::kNotOpen}));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "a"));
+}
+
+TEST_F(Viewer, PreviewShowsTextTypesWholeAndHidesEverythingElse) {
+    // Longer than the edit control's own limit of 30,000 characters.
+    std::string longText;
+    for (int i = 0; i < 1500; ++i) longText += "line " + std::to_string(i) + " of a long text\r\n";
+    Load(Pack("texts.vpk", PackBuilder()
+                               .Add("README.TXT", "hello\r\nworld")
+                               .Add("model.mdl", "MDL text")
+                               .Add("empty.txt", "")
+                               .Add("zero.dlg", std::string("ab\0cd", 5))
+                               .Add("unix.py", "a\nb\r\nc\n")
+                               .Add("noext", "x")
+                               .Add("odd.gam~", "g")
+                               .Add("odd.gam", "g")
+                               .Add("long.lst", longText)
+                               .Build()));
+    struct Case {
+        std::initializer_list<int> selected;
+        const char* text;  // nullptr: hidden
+    } cases[] = {
+        {{0}, "hello\r\nworld"}, {{1}, nullptr}, {{2}, nullptr},  {{3}, "ab"},          {{4}, "a\r\nb\r\nc\r\n"},
+        {{5}, nullptr},          {{6}, "g"},     {{7}, nullptr},  {{8}, longText.c_str()},
+        {{7, 4, 0}, "hello\r\nworld"},  // the first selected row in list order
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(*c.selected.begin());
+        Click(viewer, entries(), {3});  // shown before, so hiding is seen
+        Click(viewer, entries(), c.selected);
+        EXPECT_EQ(::IsWindowVisible(preview()) != FALSE, c.text != nullptr);
+        if (c.text != nullptr) {
+            EXPECT_EQ(win::WindowText(preview()), c.text);
+        }
+    }
+    EXPECT_TRUE(messages.Take().empty());
+    EXPECT_TRUE(boxes.calls.empty());
+}
+
+TEST_F(Viewer, NoEntryOfADirectoryPackIsPreviewed) {
+    Load(Pack("dir.vpk", PackBuilder().Add("notes.txt", "").Type(1).Build()));
+    Click(viewer, entries(), {0});
+    EXPECT_FALSE(::IsWindowVisible(preview()));
+}
+
+TEST_F(Viewer, APreviewThatCantBeHadIsReportedAndStaysHidden) {
+    Load(Pack("huge.vpk", PackBuilder().Add("fine.txt", "fine").AddWithLocation("huge.txt", 0, 0xFFFFFFF0u).Build()));
+    Click(viewer, entries(), {1});
+    EXPECT_EQ(messages.Take(), (test::Messages{messages::kEntryPastEnd}));
+    EXPECT_FALSE(::IsWindowVisible(preview()));
+    {
+        test::FailingAllocation noMemory;
+        Click(viewer, entries(), {0});
+    }
+    EXPECT_FALSE(::IsWindowVisible(preview()));
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(boxes.calls[0].text, "Not enough memory to preview this entry");
+}
+
+TEST_F(Viewer, ExtractWritesTheSelectedRowsInListOrderOnlyWithAnInstallation) {
+    Load(Pack("three.vpk", PackBuilder()
+                               .Add("a/one.txt", "1")
+                               .Add("skip.txt", "s")
+                               .Add("dup/x.txt", "first")
+                               .Add("dup/x.txt", "second")
+                               .Build()));
+    test::TempDir out;
+    test::CurrentDirectory cwd(out.Path());
+    wintest::PopupMenuRecorder menus;
+
+    RightClick();  // nothing selected: no menu
+    EXPECT_TRUE(menus.calls.empty());
+
+    viewertest::Select(entries(), {3, 0, 2});
+    menus.Script({ID_EXTRACT});
+    RightClick();
+    ASSERT_EQ(menus.calls.size(), 1u);
+    EXPECT_EQ(menus.calls[0].flags, static_cast<UINT>(TPM_RIGHTBUTTON | TPM_RETURNCMD));
+    EXPECT_EQ(menus.calls[0].owner, viewer.Handle());
+    ASSERT_EQ(menus.calls[0].items.size(), 1u);
+    EXPECT_EQ(menus.calls[0].items[0].text, "&Extract");
+    EXPECT_EQ(menus.calls[0].items[0].id, static_cast<UINT>(ID_EXTRACT));
+    EXPECT_FALSE(menus.calls[0].items[0].grayed);
+    EXPECT_EQ(test::Tree(out.Path()), (std::vector<std::string>{"a/", "a/one.txt", "dup/", "dup/x.txt"}));
+    EXPECT_EQ(test::ReadFile(out.Path() / "dup/x.txt"), "second");
+
+    // Without an installation, also for a pack opened by hand.
+    viewer::VpkViewerDialog bare;
+    ASSERT_TRUE(bare.Create(nullptr));
+    wintest::OpenFileDialogRecorder files;
+    files.Script({dir / "three.vpk"});
+    bare.Send(WM_COMMAND, ID_FILE_OPEN);
+    Click(bare, bare.PackList().Handle(), {0});
+    viewertest::Select(bare.EntryList().Handle(), {1});
+    menus.Script({ID_EXTRACT});
+    viewertest::Notify(bare, bare.EntryList().Handle(), NM_RCLICK);
+    ASSERT_EQ(menus.calls.size(), 2u);
+    EXPECT_TRUE(menus.calls[1].items[0].grayed);
+    EXPECT_FALSE(std::filesystem::exists(out.Path() / "skip.txt"));
+}
+
+TEST_F(Viewer, FileOpenAsksForOnePackAndAddsARowEvenWhenListed) {
+    const std::string path = Pack("hand.vpk", kTwoTexts);
+    viewer.AddPack(path.c_str());
+    wintest::OpenFileDialogRecorder files;
+    files.Script({path, std::nullopt});
+    viewer.Send(WM_COMMAND, ID_FILE_OPEN);
+    viewer.Send(WM_COMMAND, ID_FILE_OPEN);
+    ASSERT_EQ(files.calls.size(), 2u);
+    const wintest::OpenFileRecord& asked = files.calls[0];
+    EXPECT_EQ(asked.owner, viewer.Handle());
+    EXPECT_EQ(asked.filter, (std::vector<std::string>{"Vampire pack files (*.vpk)", "*.vpk"}));
+    EXPECT_EQ(asked.initialFile, "");
+    EXPECT_EQ(asked.maxFile, 260u);
+    EXPECT_EQ(asked.defaultExtension, "vpk");
+    EXPECT_EQ(asked.flags, static_cast<DWORD>(OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY));
+    EXPECT_EQ(asked.initialDirectory + asked.title, "");
+    EXPECT_EQ(Rows(packs()), (std::vector<Row>{{path, "2", "File pack"}, {path, "2", "File pack"}}));
+    EXPECT_EQ(Rows(entries()).size(), 0u);  // added, not loaded
+}
+
+LPARAM At(int x, int y) {
+    return MAKELPARAM(static_cast<WORD>(static_cast<short>(x)), static_cast<WORD>(static_cast<short>(y)));
+}
+
+TEST_F(Viewer, DividerDragsMoveThePanesByTheSameDistance) {
+    auto rect = [&](int id) { return viewer.ItemRect(id); };
+    auto drag = [](SplitterBar& divider, int dx, int dy) {
+        divider.Send(WM_LBUTTONDOWN, MK_LBUTTON, At(2, 2));
+        divider.Send(WM_MOUSEMOVE, MK_LBUTTON, At(2 + dx, 2 + dy));
+        divider.Send(WM_LBUTTONUP, 0, At(2 + dx, 2 + dy));
+    };
+    const win::Rect packList = rect(IDC_PACK_LIST), entryList = rect(IDC_ENTRY_LIST),
+                    contents = rect(IDC_CONTENTS_CAPTION), files = rect(IDC_PACKS_CAPTION),
+                    previewCaption = rect(IDC_PREVIEW_CAPTION), frame = rect(IDC_PREVIEW_FRAME),
+                    text = rect(IDC_PREVIEW_TEXT), lying = viewer.HorizontalDivider().RectInParent();
+
+    drag(viewer.HorizontalDivider(), 0, 30);
+    EXPECT_EQ(rect(IDC_CONTENTS_CAPTION), contents.Offset(0, 30));
+    EXPECT_EQ(rect(IDC_PACK_LIST), win::Rect(packList.left, packList.top, packList.right, packList.bottom + 30));
+    EXPECT_EQ(rect(IDC_ENTRY_LIST), win::Rect(entryList.left, entryList.top + 30, entryList.right, entryList.bottom));
+
+    drag(viewer.VerticalDivider(), 40, 0);
+    auto wider = [](win::Rect r, int dy = 0) { return win::Rect(r.left, r.top + dy, r.right + 40, r.bottom); };
+    EXPECT_EQ(rect(IDC_PACK_LIST), wider({packList.left, packList.top, packList.right, packList.bottom + 30}));
+    EXPECT_EQ(rect(IDC_ENTRY_LIST), wider(entryList, 30));
+    EXPECT_EQ(rect(IDC_PACKS_CAPTION), wider(files));
+    EXPECT_EQ(rect(IDC_CONTENTS_CAPTION), wider(contents.Offset(0, 30)));
+    EXPECT_EQ(viewer.HorizontalDivider().RectInParent(), wider(lying.Offset(0, 30)));
+    EXPECT_EQ(rect(IDC_PREVIEW_CAPTION), win::Rect(previewCaption.left + 40, previewCaption.top, previewCaption.right,
+                                                   previewCaption.bottom));
+    EXPECT_EQ(rect(IDC_PREVIEW_TEXT), win::Rect(text.left + 40, text.top, text.right, text.bottom));
+    EXPECT_EQ(rect(IDC_PREVIEW_FRAME), frame.Offset(40, 0));
+}
+
+TEST_F(Viewer, ResizingPlacesTheEntryListAndPreviewAndPaintsCaptions) {
+    Load(Pack("p.vpk", kTwoTexts));
+    Click(viewer, entries(), {0});
+    for (auto [w, h] : {std::pair{800, 600}, std::pair{640, 420}}) {
+        ::SetWindowPos(viewer.Handle(), nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER);
+        const win::Rect client = viewer.ClientRect();
+        EXPECT_EQ(viewer.ItemRect(IDC_ENTRY_LIST).bottom, client.bottom - 13);
+        const win::Rect divider = viewer.VerticalDivider().RectInParent();
+        EXPECT_EQ(divider.bottom, client.bottom);
+        const int h7 = viewer.ItemRect(IDC_PREVIEW_CAPTION).Height();
+        EXPECT_EQ(viewer.ItemRect(IDC_PREVIEW_CAPTION), win::Rect(divider.right, 0, client.right - 1, h7));
+        EXPECT_EQ(viewer.ItemRect(IDC_PREVIEW_TEXT),
+                  win::Rect(divider.right, h7 + 1, client.right - 1, client.bottom - 1));
+        EXPECT_EQ(viewer.ItemRect(IDC_PACKS_CAPTION).TopLeft(), win::Point(0, 0));
+    }
+    // With the preview hidden, the frame's border and placeholder and each
+    // caption strip show in the caption red.
+    ::ShowWindow(preview(), SW_HIDE);
+    ::RedrawWindow(viewer.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    for (int id : {IDC_PACKS_CAPTION, IDC_CONTENTS_CAPTION, IDC_PREVIEW_CAPTION, IDC_PREVIEW_FRAME}) {
+        SCOPED_TRACE(id);
+        const win::Rect r = viewer.ItemRect(id);
+        EXPECT_EQ(wintest::PixelAt(viewer.Handle(), r.left + 1 + (id == IDC_PREVIEW_FRAME ? 0 : r.Width() / 2), r.bottom - 1),
+                  RGB(229, 0, 0));
+        int red = 0;
+        for (int y = r.top + 1; y < r.bottom - 1; ++y)
+            for (int x = r.left + 1; x < r.right - 1; ++x) red += wintest::PixelAt(viewer.Handle(), x, y) == RGB(229, 0, 0);
+        EXPECT_GT(red, 10);
+    }
+}
+
+TEST_F(Viewer, EnterAndEscapeCommandsNeitherHideNorClose) {
+    Load(Pack("p.vpk", kTwoTexts));
+    viewer.Send(WM_COMMAND, IDOK);
+    viewer.Send(WM_COMMAND, IDCANCEL);
+    wintest::Pump();
+    EXPECT_TRUE(viewer.IsVisible());
+    EXPECT_STRNE(viewer.Archive().GetPath(), "");
+}
+
+TEST_F(Viewer, RealPacksLoadAndPreviewWhole) {
+    TESSARO_REQUIRE_TESTDATA();
+    viewer.AddPack(test::TestDataPath("wesp_official_pack102.vpk").c_str());
+    Load(test::TestDataPath("wesp_official_pack103.vpk"));
+    EXPECT_EQ(Rows(packs())[0][1], "0");
+    const std::vector<Row> rows = Rows(entries());
+    ASSERT_EQ(rows.size(), 7u);
+    int regent = -1;
+    for (size_t i = 0; i < rows.size(); ++i)
+        if (rows[i][1] == "dlg/main characters/regent.dlg") regent = static_cast<int>(i);
+    ASSERT_GE(regent, 0);
+    EXPECT_EQ(rows[regent][2], "129781");
+    Click(viewer, entries(), {regent});
+    ASSERT_TRUE(::IsWindowVisible(preview()));
+    EXPECT_EQ(::GetWindowTextLengthA(preview()), 129781);  // CRLF already: nothing added
+    ::SendMessageA(preview(), WM_VSCROLL, SB_BOTTOM, 0);
+    // The last character sits inside the control once scrolled to the end.
+    const LRESULT last = ::SendMessageA(preview(), EM_POSFROMCHAR, 129780, 0);
+    ASSERT_NE(last, -1);
+    const int y = static_cast<short>(HIWORD(last));
+    EXPECT_GE(y, 0);
+    EXPECT_LT(y, win::ClientRect(preview()).bottom);
+    EXPECT_GT(::SendMessageA(preview(), EM_GETFIRSTVISIBLELINE, 0, 0), 100);
+    EXPECT_TRUE(messages.Take().empty());
+}
+
+}  // namespace
