@@ -1,9 +1,11 @@
 #include "app/MainDialog.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "app/InstallLocation.h"
 #include "resource.h"
+#include "viewer/VpkViewerDialog.h"
 #include "win/App.h"
 #include "win/Gdi.h"
 #include "win/MessageBox.h"
@@ -93,6 +95,7 @@ MainDialog::MainDialog()
     : Dialog(IDD_MAIN), icon(::LoadIconA(win::Instance(), MAKEINTRESOURCEA(IDI_TESSARO))) {}
 
 MainDialog::~MainDialog() {
+    CloseViewers();
     ReleasePicture();
 }
 
@@ -143,6 +146,9 @@ bool MainDialog::DrawBackground(HDC dc, int cx, int cy, const win::Rect& r) {
 }
 
 bool MainDialog::DestroyWindow() {
+    // Enter and Escape end the modal run without WM_CLOSE; the viewers'
+    // windows then go with this one, and their objects go here.
+    CloseViewers();
     ReleasePicture();
     return Dialog::DestroyWindow();
 }
@@ -156,13 +162,69 @@ void MainDialog::ReleasePicture() {
 
 LRESULT MainDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
+    case WM_DESTROY: if (wp != 0) OnViewerClosed(wp); break;
+    case WM_CLOSE: return OnClose();
     case WM_SYSCOMMAND: return OnSysCommand(wp, lp);
     case WM_PAINT: return OnPaint();
     case WM_SIZE: return OnSize(wp, LOWORD(lp), HIWORD(lp));
     case WM_ERASEBKGND: return OnEraseBackground(reinterpret_cast<HDC>(wp));
     case WM_QUERYDRAGICON: return OnQueryDragIcon();
     case WM_COMMAND: return OnCommand(wp, lp);
-    default: return Dialog::HandleMessage(msg, wp, lp);
+    default: break;
+    }
+    return Dialog::HandleMessage(msg, wp, lp);
+}
+
+void MainDialog::OpenViewer() {
+    auto* opened = new viewer::VpkViewerDialog;
+    opened->SetOwner(Handle());
+    if (!installPath.empty()) opened->SetPackFolder(installPath + "\\Vampire\\");
+    opened->Create(Handle());
+    viewers.push_back(opened);
+    if (installPath.empty()) {
+        win::MessageBox(
+            "No VPK files were opened by default because your Bloodlines installation directory could not be located");
+        return;
+    }
+    WIN32_FIND_DATAA found{};
+    HANDLE search = ::FindFirstFileA((installPath + "\\Vampire\\*.vpk").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    // A refused pack shows a message box, during which the main window can be
+    // closed and the viewer with it: the search stops then.
+    auto stillOpen = [this, opened] { return std::find(viewers.begin(), viewers.end(), opened) != viewers.end(); };
+    do {
+        opened->AddPack((installPath + "\\Vampire\\" + found.cFileName).c_str());
+    } while (stillOpen() && ::FindNextFileA(search, &found));
+    ::FindClose(search);
+}
+
+// Any program may post this window a WM_DESTROY with a non-zero first
+// parameter: only a viewer of the list is taken at its word, and only once.
+// The notice then goes on to the normal handling like any message.
+void MainDialog::OnViewerClosed(WPARAM notice) {
+    auto found = std::find_if(viewers.begin(), viewers.end(), [notice](const viewer::VpkViewerDialog* v) {
+        return reinterpret_cast<WPARAM>(v) == notice;
+    });
+    if (found == viewers.end()) return;
+    viewer::VpkViewerDialog* closed = *found;
+    viewers.erase(found);
+    closed->DestroyWindow();
+    delete closed;
+}
+
+LRESULT MainDialog::OnClose() {
+    CloseViewers();
+    return DefaultProc(WM_CLOSE, 0, 0);
+}
+
+void MainDialog::CloseViewers() {
+    // Taken out of the list first: a message box of a closing viewer can let
+    // another closing notice in.
+    std::vector<viewer::VpkViewerDialog*> closing;
+    closing.swap(viewers);
+    for (viewer::VpkViewerDialog* v : closing) {
+        v->DestroyWindow();
+        delete v;
     }
 }
 

@@ -6,8 +6,13 @@
 #include <olectl.h>
 
 #include <string>
+#include <vector>
 
 #include "win/Dialog.h"
+
+namespace viewer {
+class VpkViewerDialog;
+}
 
 namespace app {
 
@@ -25,8 +30,12 @@ public:
     // Renders `picture` stretched over `r`, centred on (cx, cy).
     bool DrawBackground(HDC dc, int cx, int cy, const win::Rect& r);
 
-    // Releases the picture, then destroys the window.
+    // Closes the viewers still open, releases the picture, then destroys the
+    // window.
     bool DestroyWindow() override;
+
+    // The open pack viewers, in the order they were opened.
+    const std::vector<viewer::VpkViewerDialog*>& Viewers() const { return viewers; }
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -34,10 +43,15 @@ protected:
 
     // The About command: the about box comes with its own change.
     virtual void OnAbout() {}
-    // Tools > VPK Viewer/Extracter: the viewer comes with its own change.
-    virtual void OpenViewer() {}
+    // Tools > VPK Viewer/Extracter: a new viewer on the installation's packs.
+    virtual void OpenViewer();
 
 private:
+    // A viewer's closing notice: WM_DESTROY with the viewer as first parameter.
+    void OnViewerClosed(WPARAM viewer);
+    LRESULT OnClose();
+    // Destroys and deletes every viewer, in order.
+    void CloseViewers();
     LRESULT OnSysCommand(WPARAM command, LPARAM lp);
     LRESULT OnPaint();
     LRESULT OnSize(WPARAM type, int cx, int cy);
@@ -48,6 +62,7 @@ private:
     void DrawClientBackground();
     void ReleasePicture();
 
+    std::vector<viewer::VpkViewerDialog*> viewers;
     IPicture* picture = nullptr;
     std::string installPath;
     HICON icon = nullptr;

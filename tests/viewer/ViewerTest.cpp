@@ -319,8 +319,15 @@ TEST_F(Viewer, ResizingPlacesTheEntryListAndPreviewAndPaintsCaptions) {
     }
 }
 
-TEST_F(Viewer, EnterAndEscapeCommandsNeitherHideNorClose) {
+TEST_F(Viewer, EnterAndEscapeNeitherHideNorClose) {
     Load(Pack("p.vpk", kTwoTexts));
+    Click(viewer, entries(), {0});
+    for (HWND control : {packs(), entries(), preview()}) {
+        for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+            ::SendMessageA(control, WM_KEYDOWN, key, 0);
+            ::SendMessageA(control, WM_KEYUP, key, 0);
+        }
+    }
     viewer.Send(WM_COMMAND, IDOK);
     viewer.Send(WM_COMMAND, IDCANCEL);
     wintest::Pump();

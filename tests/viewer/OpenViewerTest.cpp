@@ -1,0 +1,241 @@
+// Viewers as the main window opens and closes them: filled from the
+// installation, the closing notice, closing with the main window, and one
+// path through the program with real mouse input.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <map>
+#include <thread>
+
+#include "ViewerSupport.h"
+#include "app/MainDialog.h"
+#include "app/Registry.h"
+#include "app/TessaroApp.h"
+#include "vpk/Messages.h"
+#include "vpk/PackBuilder.h"
+#include "vpk/TestSupport.h"
+#include "win/App.h"
+#include "win/DialogColors.h"
+#include "win/Pump.h"
+#include "win/Recorders.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using viewertest::Row;
+using viewertest::Rows;
+
+class MainWithViewers : public ::testing::Test {
+protected:
+    void TearDown() override {
+        dialog.DestroyWindow();
+        win::ClearDialogColors();
+    }
+    // The main window on an installation at `path` (none when empty).
+    void Start(const std::string& path) {
+        app::TessaroApp::Prepare();
+        if (path.empty()) {
+            apptest::GameRegistry::Write(std::nullopt);
+        } else {
+            apptest::GameRegistry::Write(apptest::RegistryValue::Text(path));
+        }
+        ASSERT_TRUE(dialog.Create(nullptr));
+        ::SetWindowPos(dialog.Handle(), HWND_TOP, 0, 0, 640, 480, SWP_SHOWWINDOW);
+        wintest::Pump();
+        boxes.calls.clear();
+    }
+    viewer::VpkViewerDialog& Open() {
+        dialog.Send(WM_COMMAND, ID_TOOLS_VPK_VIEWER);
+        wintest::Pump();
+        return *dialog.Viewers().back();
+    }
+
+    apptest::GameRegistry registry;
+    apptest::SavedCurrentDirectory cwd;
+    wintest::MessageBoxRecorder boxes;
+    wintest::OpenFileDialogRecorder files;  // cancels the lookup's question
+    app::MainDialog dialog;
+};
+
+const std::string kDemo = test::HostPath(TESSARO_DEMO_DIR);
+
+TEST_F(MainWithViewers, AViewerListsTheDemoInstallationsPacksInFolderOrder) {
+    Start(kDemo);
+    viewer::VpkViewerDialog& opened = Open();
+    EXPECT_EQ(opened.Text(), "VPK Viewer");
+    EXPECT_EQ(opened.PackFolder(), kDemo + "\\Vampire\\");
+    EXPECT_EQ(opened.Send(WM_GETICON, ICON_BIG), reinterpret_cast<LRESULT>(dialog.Icon()));
+    EXPECT_EQ(opened.Send(WM_GETICON, ICON_SMALL), reinterpret_cast<LRESULT>(dialog.Icon()));
+    const std::map<std::string, Row> demo = {{"pack000.vpk", {"27", "File pack"}},
+                                             {"pack001.vpk", {"15", "File pack"}},
+                                             {"pack002.vpk", {"5", "File pack"}},
+                                             {"pack003.vpk", {"7", "Directory pack"}},
+                                             {"pack004.vpk", {"0", "File pack"}}};
+    std::vector<Row> expected;
+    for (const auto& item : fs::directory_iterator(kDemo + "\\Vampire")) {
+        const std::string name = item.path().filename().string();
+        expected.push_back({kDemo + "\\Vampire\\" + name, demo.at(name)[0], demo.at(name)[1]});
+    }
+    EXPECT_EQ(Rows(opened.PackList().Handle()), expected);
+    EXPECT_TRUE(boxes.calls.empty());
+}
+
+TEST_F(MainWithViewers, RefusedPacksAreLeftOutAndEachViewerListsAfresh) {
+    apptest::TempInstallation install;
+    const fs::path folder = fs::path(install.Path()) / "Vampire";
+    test::WriteFile(folder / "good.vpk", test::PackBuilder().Add("a.txt", "a").Build());
+    test::WriteFile(folder / "bad.vpk", test::Footer(0, 99, 0));
+    Start(install.Path());
+    viewer::VpkViewerDialog& first = Open();
+    viewer::VpkViewerDialog& second = Open();
+    for (viewer::VpkViewerDialog* v : {&first, &second}) {
+        EXPECT_EQ(Rows(v->PackList().Handle()),
+                  (std::vector<Row>{{install.Path() + "\\Vampire\\good.vpk", "1", "File pack"}}));
+    }
+    EXPECT_EQ(boxes.calls.size(), 4u);  // twice the footer's refusal
+    fs::remove(folder / "good.vpk");
+    fs::remove(folder / "bad.vpk");
+}
+
+TEST_F(MainWithViewers, WithoutAnInstallationTheViewerOpensEmptyAfterTheMessage) {
+    Start("");
+    viewer::VpkViewerDialog& opened = Open();
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(boxes.calls[0].text,
+              "No VPK files were opened by default because your Bloodlines installation directory could not be located");
+    EXPECT_EQ(boxes.calls[0].type, static_cast<UINT>(MB_OK));
+    EXPECT_EQ(boxes.calls[0].caption, win::AppTitle());
+    EXPECT_TRUE(opened.IsVisible());
+    EXPECT_TRUE(Rows(opened.PackList().Handle()).empty());
+    EXPECT_EQ(opened.PackFolder(), "");
+}
+
+TEST_F(MainWithViewers, ClosingNoticesReleaseTheirViewerOnceAndForgedOnesNothing) {
+    Start(kDemo);
+    viewer::VpkViewerDialog* first = &Open();
+    viewer::VpkViewerDialog* second = &Open();
+    viewer::VpkViewerDialog* third = &Open();
+    const HWND firstWindow = first->Handle();
+    const HMENU menu = ::GetMenu(dialog.Handle());
+
+    first->Send(WM_CLOSE);
+    first->Send(WM_CLOSE);  // a second notice would name a deleted viewer
+    third->Send(WM_CLOSE);
+    wintest::Pump();
+    dialog.Post(WM_DESTROY, reinterpret_cast<WPARAM>(first));
+    dialog.Post(WM_DESTROY, 0x1234);
+    wintest::Pump();
+    EXPECT_EQ(dialog.Viewers(), (std::vector<viewer::VpkViewerDialog*>{second}));
+    EXPECT_FALSE(::IsWindow(firstWindow));
+    EXPECT_TRUE(second->IsVisible());
+    EXPECT_EQ(::GetMenu(dialog.Handle()), menu);
+    EXPECT_TRUE(::IsMenu(menu));
+
+    const HWND secondWindow = second->Handle();
+    dialog.Send(WM_CLOSE);
+    EXPECT_TRUE(dialog.Viewers().empty());
+    EXPECT_FALSE(::IsWindow(secondWindow));
+}
+
+// --- Through the program with the mouse
+
+void ClickAt(POINT p, bool right = false) {
+    const int w = ::GetSystemMetrics(SM_CXSCREEN) - 1;
+    const int h = ::GetSystemMetrics(SM_CYSCREEN) - 1;
+    INPUT input[3] = {};
+    for (INPUT& i : input) i.type = INPUT_MOUSE;
+    input[0].mi.dx = p.x * 65535 / w;
+    input[0].mi.dy = p.y * 65535 / h;
+    input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    input[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+    input[2].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+    ::SendInput(3, input, sizeof(INPUT));
+}
+
+template <class Ready>
+bool WaitFor(Ready ready) {
+    for (int i = 0; i < 100; ++i) {
+        if (ready()) return true;
+        ::Sleep(50);
+    }
+    return false;
+}
+
+POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+HWND VisibleMenuWindow() {
+    HWND menu = ::FindWindowA("#32768", nullptr);
+    return menu != nullptr && ::IsWindowVisible(menu) ? menu : nullptr;
+}
+
+// The middle of the row of `list` whose cell `column` is `text`, on screen.
+bool RowOnScreen(HWND list, int column, const std::string& text, POINT& at) {
+    const auto rows = Rows(list);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i][column] != text) continue;
+        RECT r{};
+        r.left = LVIR_LABEL;
+        ::SendMessageA(list, LVM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r));
+        at = Centre(r);
+        ::ClientToScreen(list, &at);
+        return true;
+    }
+    return false;
+}
+
+// The mouse does it all from a second thread while this one runs the windows:
+// Tools menu, the viewer, a pack, a text entry, its preview, Extract.
+TEST_F(MainWithViewers, TheMouseOpensAViewerPreviewsAndExtracts) {
+    Start(kDemo);
+    test::TempDir out;
+    test::CurrentDirectory extractHere(out.Path());
+    const std::string pack = kDemo + "\\Vampire\\pack002.vpk";
+    std::atomic<bool> done{false};
+    const DWORD uiThread = ::GetCurrentThreadId();
+    std::string failedStep;
+    HMENU menuBar = ::GetMenu(dialog.Handle());
+    HMENU fileMenu = ::GetSubMenu(menuBar, 0);
+    HMENU toolsMenu = ::GetSubMenu(fileMenu, 0);
+
+    std::thread mouse([&] {
+        auto step = [&](const char* name, bool ok) {
+            if (!ok && failedStep.empty()) failedStep = name;
+            return ok;
+        };
+        RECT r{};
+        HWND viewerWindow = nullptr;
+        POINT at{};
+        ::GetMenuItemRect(dialog.Handle(), menuBar, 0, &r);
+        ClickAt(Centre(r));
+        step("File menu", WaitFor([&] { return VisibleMenuWindow() != nullptr; })) &&
+            step("Tools item", ::GetMenuItemRect(nullptr, fileMenu, 0, &r) != FALSE) && (ClickAt(Centre(r)), true) &&
+            step("Tools menu", WaitFor([&] { return ::GetMenuItemRect(nullptr, toolsMenu, 0, &r) != FALSE; })) &&
+            (ClickAt(Centre(r)), true) &&
+            step("viewer", WaitFor([&] { return (viewerWindow = ::FindWindowA(nullptr, "VPK Viewer")) != nullptr; })) &&
+            step("pack row", WaitFor([&] {
+                return RowOnScreen(::GetDlgItem(viewerWindow, IDC_PACK_LIST), 0, pack, at);
+            })) &&
+            (ClickAt(at), true) &&
+            step("entry row", WaitFor([&] {
+                return RowOnScreen(::GetDlgItem(viewerWindow, IDC_ENTRY_LIST), 1, "python/vamputil.py", at);
+            })) &&
+            (ClickAt(at), true) &&
+            step("preview", WaitFor([&] { return ::IsWindowVisible(::GetDlgItem(viewerWindow, IDC_PREVIEW_TEXT)); })) &&
+            (ClickAt(at, true), true) &&
+            step("pop-up menu", WaitFor([&] { return ::GetWindowRect(VisibleMenuWindow(), &r) != FALSE; })) &&
+            (ClickAt({r.left + 20, r.top + 10}), true) &&
+            step("extracted file", WaitFor([&] { return fs::exists(out.Path() / "python" / "vamputil.py"); }));
+        done = true;
+        ::PostThreadMessageA(uiThread, WM_NULL, 0, 0);  // wakes the pump
+    });
+    wintest::PumpUntil([&] { return done.load(); }, 30000);
+    mouse.join();
+    EXPECT_EQ(failedStep, "");
+    ASSERT_EQ(dialog.Viewers().size(), 1u);
+    EXPECT_EQ(win::WindowText(viewertest::Preview(*dialog.Viewers()[0])).substr(0, 22), "# vamputil: level scri");
+    EXPECT_EQ(test::ReadFile(out.Path() / "python" / "vamputil.py").substr(0, 11), "# vamputil:");
+    EXPECT_TRUE(boxes.calls.empty());
+}
+
+}  // namespace
