@@ -1,15 +1,47 @@
 #include "win/Window.h"
 
+#include <mutex>
+#include <unordered_map>
 #include <vector>
 
 namespace win {
 namespace {
 
-// Window properties of a taken-over window: its object, and the procedure to
-// pass messages on to. The procedure outlives the object when someone else
-// subclassed on top of us and we could not unhook.
-constexpr const char* kObjectProp = "tessaro.win.Window";
+// The window property of a taken-over window that holds the procedure to
+// pass messages on to. It outlives the object when someone else subclassed
+// on top of us and we could not unhook.
 constexpr const char* kOriginalProcProp = "tessaro.win.OriginalProc";
+
+// Each bound window's object. Looked up for every message a taken-over window
+// receives and for every reflected notification: a window property would
+// cost a round trip to the Wine server each time (filling a list of 20,000
+// rows spent most of its time there).
+class ObjectTable {
+public:
+    void Set(HWND hwnd, Window* object) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        objects_[hwnd] = object;
+    }
+    void Remove(HWND hwnd, const Window* object) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        auto found = objects_.find(hwnd);
+        if (found != objects_.end() && found->second == object) objects_.erase(found);
+    }
+    Window* Find(HWND hwnd) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        auto found = objects_.find(hwnd);
+        return found != objects_.end() ? found->second : nullptr;
+    }
+
+private:
+    std::mutex mutex_;
+    std::unordered_map<HWND, Window*> objects_;
+};
+
+ObjectTable& Objects() {
+    static ObjectTable table;
+    return table;
+}
 
 // The object whose own-class window is being created on this thread; the
 // class procedure takes it at WM_NCCREATE. Checked against lpCreateParams so
@@ -93,7 +125,7 @@ Window::~Window() {
 
 Window* Window::FromHandle(HWND hwnd) {
     if (hwnd == nullptr) return nullptr;
-    auto* object = static_cast<Window*>(::GetPropA(hwnd, kObjectProp));
+    Window* object = Objects().Find(hwnd);
     return object != nullptr && object->hwnd_ == hwnd ? object : nullptr;
 }
 
@@ -234,13 +266,13 @@ void Window::Bind(HWND hwnd, Binding binding, bool ownsWindow) {
     hwnd_ = hwnd;
     binding_ = binding;
     ownsWindow_ = ownsWindow;
-    ::SetPropA(hwnd, kObjectProp, this);
+    Objects().Set(hwnd, this);
     if (binding == Binding::OwnClass) ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 void Window::Unbind() {
     if (hwnd_ == nullptr) return;
-    if (::GetPropA(hwnd_, kObjectProp) == this) ::RemovePropA(hwnd_, kObjectProp);
+    Objects().Remove(hwnd_, this);
     if (binding_ == Binding::OwnClass &&
         ::GetWindowLongPtrA(hwnd_, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(this)) {
         ::SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
