@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # bench/run.sh: times tessaro-cli on a pack of 20,000 entries and 256 MiB,
 # natively and under Wine, against tar and cp on the same entries in the same
-# run, and writes the figures into bench/README.md between its result markers.
+# run, and the pack viewer's entry list filled from that pack against a plain
+# list view (list_fill.exe), and writes the figures into bench/README.md
+# between its result markers.
 #   RUNS=n   timed runs per command (default 3); the best one counts
 # Needs both builds (make build). Everything lives in build/bench.
 set -eu
@@ -16,9 +18,10 @@ if [ -z "$arch" ]; then
   "$root/tests/harness/can-run-win32.sh" >/dev/null && arch=win32
 fi
 exe=$root/build/$arch/bin/tessaro-cli.exe
+fill=$root/build/$arch/bin/list_fill.exe
 
 if [ "${1:-}" != --inside ]; then
-  for tool in "$cli" "$exe"; do
+  for tool in "$cli" "$exe" "$fill"; do
     [ -x "$tool" ] || { echo "bench: $tool is not built (make build)" >&2; exit 1; }
   done
   if [ ! -f "$bench/bench.tar" ] || [ "$root/bench/make_bench_pack.py" -nt "$bench/bench.tar" ]; then
@@ -76,8 +79,14 @@ diff -r out-tar out-native >/dev/null || { echo "bench: native extraction differ
 diff -r out-tar out-wine >/dev/null || { echo "bench: Wine extraction differs from tar" >&2; exit 1; }
 rm -rf out-tar out-native out-wine copy.vpk
 
+# The viewer's entry list, from the click on the pack to its last row painted,
+# against a plain list view filled the simple way (list_fill.exe times both).
+declare -A fillms
+while read -r key value; do fillms[$key]=$value; done < <("$WINE" "$fill" "$winbench\\bench.vpk")
+
 ms() { awk -v us="$1" 'BEGIN { printf "%.1f ms", us / 1000 }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+ratio4() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.4f", a / b }'; }
 entries=$("$cli" list bench.vpk | wc -l)
 size=$(stat -c %s bench.vpk)
 results=$(
@@ -93,6 +102,14 @@ results=$(
   echo "| extract all | \`tessaro-cli extract\`, native | $(ms "${best[extract.native]}") | $(ratio "${best[extract.native]}" "${best[extract.tar]}") |"
   echo "| extract all | \`tessaro-cli.exe extract\`, Wine | $(ms "${best[extract.wine]}") | $(ratio "${best[extract.wine]}" "${best[extract.tar]}") |"
   echo "| copy the pack | \`cp\` | $(ms "${best[copy.cp]}") | $(ratio "${best[copy.cp]}" "${best[extract.tar]}") of \`tar -xf\` |"
+  echo
+  echo "Entry list of the pack viewer under Wine, from the click on the pack to its last row painted (best of 3):"
+  echo
+  echo "| rows | filled by | time | ratio to baseline |"
+  echo "|---|---|---|---|"
+  echo "| 1,000 | a plain list view, row after row with redrawing on (baseline) | ${fillms[simple.first]} ms | 1.00 |"
+  echo "| 1,000 | the viewer | ${fillms[viewer.first]} ms | $(ratio4 "${fillms[viewer.first]}" "${fillms[simple.first]}") |"
+  echo "| ${fillms[entries]} | the viewer | ${fillms[viewer.all]} ms | $(ratio4 "${fillms[viewer.all]}" "${fillms[simple.first]}") |"
 )
 printf '%s\n' "$results"
 
