@@ -2,7 +2,8 @@
 # Runs Tessaro.exe (32-bit where the host can run it, else 64-bit) under Wine on the demo installation (build/demo), in the
 # project's own prefix. On your display when DISPLAY is set; otherwise under
 # Xvfb, where it saves a screenshot to build/screenshots/main.png once the
-# first window is up and then ends the program.
+# first window is up, drives it with xdotool to a pack viewer previewing a
+# script (build/screenshots/viewer.png), and then ends the program.
 #   NO_INSTALL=1  remove the game's registry value first, so the program asks
 #                 where the game is
 set -eu
@@ -51,4 +52,30 @@ timeout 15 xdotool search --sync --onlyvisible --name "$title" >/dev/null \
 sleep 1
 import -window root "$shots/main.png"
 echo "screenshot: $shots/main.png"
+
+# Then the viewer as a user reaches it: Tools > VPK Viewer/Extracter from the
+# keyboard, a click on the pack of scripts, a click on its first entry (a
+# Python script), whose text shows in the preview. The rows' places are the
+# viewer's layout under the prefix's fonts: 13-pixel rows, the first pack row
+# 79 pixels and the first entry row 250 pixels below the window's top.
+if [ "${NO_INSTALL:-0}" != 1 ]; then
+  main=$(xdotool search --onlyvisible --name "$title" | head -1)
+  xdotool windowfocus "$main"; sleep 0.3
+  xdotool key alt+f; sleep 0.3; xdotool key t; sleep 0.3; xdotool key v
+  viewer=$(timeout 10 xdotool search --sync --onlyvisible --name '^VPK Viewer$' | head -1)
+  if [ -z "$viewer" ]; then
+    echo "run: no VPK Viewer window after Tools > VPK Viewer/Extracter" >&2
+  else
+    sleep 1
+    eval "$(xdotool getwindowgeometry --shell "$viewer")"
+    # The packs are listed in the order the folder search gives them, which
+    # under Wine (as on NTFS) is by name.
+    row=$(cd "$demo/Vampire" && ls -1 -- *.vpk | LC_ALL=C sort | grep -n '^pack002\.vpk$' | cut -d: -f1)
+    row=$((row - 1))
+    xdotool mousemove $((X + 86)) $((Y + 79 + 13 * row)) click 1; sleep 1
+    xdotool mousemove $((X + 86)) $((Y + 250)) click 1; sleep 1
+    import -window root "$shots/viewer.png"
+    echo "screenshot: $shots/viewer.png"
+  fi
+fi
 kill "$pid" 2>/dev/null || true
