@@ -223,8 +223,8 @@ LRESULT VpkViewerDialog::DefaultProc(UINT msg, WPARAM wp, LPARAM lp) {
     return Dialog::DefaultProc(msg, wp, lp);
 }
 
-// The close box, the system menu, or Escape in the preview text: the owner
-// is told once, and destroys and deletes the viewer when it reads the notice.
+// The close box or the system menu: the owner is told once, and destroys and
+// deletes the viewer when it reads the notice.
 LRESULT VpkViewerDialog::OnClose() {
     DefaultProc(WM_CLOSE, 0, 0);
     archive.Close();

@@ -11,9 +11,8 @@
 //     viewer->Create(mainWindow);
 //     viewer->AddPack(path);                  // once per pack file
 //
-// Closing the window (close box, Escape in the preview) closes the pack and
-// posts the owner WM_DESTROY with the viewer's address as the first
-// parameter, once; the owner then destroys the window and deletes the
+// Closing the window (close box, system menu) closes the pack and posts the
+// owner WM_DESTROY with the viewer's address as the first parameter, once; the owner then destroys the window and deletes the
 // object. The viewer owns its lists, dividers, list font and archive.
 #pragma once
 
