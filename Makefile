@@ -58,6 +58,7 @@ run: build demo
 
 bench: build
 	bench/run.sh
+	bench/about.sh
 
 clean:
 	rm -rf build
