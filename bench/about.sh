@@ -9,6 +9,11 @@
 #     surfaces alone), and of one scroll step.
 # Needs the Windows build (make build).
 set -eu
+case ${1:-} in
+  ""|--inside) ;;
+  -h|--help) echo 'usage: bench/about.sh   (make bench; SECONDS_SCROLLING=n seconds per timed run, default 10)'; exit 0 ;;
+  *) echo 'usage: bench/about.sh   (make bench; SECONDS_SCROLLING=n seconds per timed run, default 10)' >&2; exit 2 ;;
+esac
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${SECONDS_SCROLLING:-10}
 arch=${TESSARO_WINE_ARCH:-}
