@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "Registry.h"
-#include "app/AboutDialog.h"
 #include "app/MainDialog.h"
+#include "markup/HtmlView.h"
 #include "app/TessaroApp.h"
 #include "resource.h"
 #include "win/DialogColors.h"
@@ -96,27 +96,6 @@ TEST_F(AboutBox, BothItemsRunAFreshBoxFromTheTop) {
     }
     EXPECT_EQ(::FindWindowA("#32770", "About Tessaro"), nullptr);
     EXPECT_TRUE(boxes.calls.empty());
-}
-
-TEST(AboutCredits, NineSegmentsInOrder) {
-    const std::string credits = app::AboutDialog::CreditsText();
-    const char* const marks[] = {"<font color='126,169,228' face='arial' size='14' align='center'>",
-                                 "<br><br><br><br><br><font size='20'",
-                                 ">Programmed by:<br></font>",
-                                 ">Primary b\xE8tatesters & supporters:<br></font>",
-                                 ">Art designer:<br></font>",
-                                 ">In dedication to:<br></font><font face='Copperplate Gothic Bold'",
-                                 ">Visit our site at:<br></font>",
-                                 "<a href='mailto:",
-                                 "<font color='210,210,6' style='b' size='20'>ET C'EST PARTI!</font><br><br>"};
-    std::size_t at = 0;
-    for (const char* mark : marks) {
-        std::size_t found = credits.find(mark, at);
-        ASSERT_NE(found, std::string::npos) << mark;
-        at = found;
-    }
-    EXPECT_EQ(credits.find('%'), std::string::npos);
-    EXPECT_EQ(credits.find("<a href='http"), credits.find("<a href='http://www.example.org"));
 }
 
 }  // namespace
