@@ -2,11 +2,18 @@
 # Runs Tessaro.exe (32-bit where the host can run it, else 64-bit) under Wine on the demo installation (build/demo), in the
 # project's own prefix. On your display when DISPLAY is set; otherwise under
 # Xvfb, where it saves a screenshot to build/screenshots/main.png once the
-# first window is up, drives it with xdotool to a pack viewer previewing a
-# script (build/screenshots/viewer.png), and then ends the program.
+# first window is up, opens the about box and saves build/screenshots/about.png
+# a couple of seconds later, closes it, drives the program with xdotool to a
+# pack viewer previewing a script (build/screenshots/viewer.png), and then
+# ends the program.
 #   NO_INSTALL=1  remove the game's registry value first, so the program asks
 #                 where the game is
 set -eu
+case ${1:-} in
+  ""|--inside) ;;
+  -h|--help) echo 'usage: tools/run.sh   (make run; NO_INSTALL=1 starts it with no installation recorded)'; exit 0 ;;
+  *) echo 'usage: tools/run.sh   (make run; NO_INSTALL=1 starts it with no installation recorded)' >&2; exit 2 ;;
+esac
 root=$(cd "$(dirname "$0")/.." && pwd)
 arch=${TESSARO_WINE_ARCH:-}
 if [ -z "$arch" ]; then
@@ -53,13 +60,31 @@ sleep 1
 import -window root "$shots/main.png"
 echo "screenshot: $shots/main.png"
 
-# Then the viewer as a user reaches it: Tools > VPK Viewer/Extracter from the
-# keyboard, a click on the pack of scripts, a click on its first entry (a
-# Python script), whose text shows in the preview. The rows' places are the
-# viewer's layout under the prefix's fonts: 13-pixel rows, the first pack row
-# 79 pixels and the first entry row 250 pixels below the window's top.
+# The about box, opened from the menu bar (Alt+A), a couple of seconds into
+# its scrolling.
 if [ "${NO_INSTALL:-0}" != 1 ]; then
   main=$(xdotool search --onlyvisible --name "$title" | head -1)
+  if [ -n "$main" ]; then
+    xdotool windowfocus "$main" 2>/dev/null || true
+    sleep 0.3
+    xdotool key --window "$main" alt+a
+  fi
+  if timeout 10 xdotool search --sync --onlyvisible --name '^About Tessaro$' >/dev/null; then
+    sleep 2
+    import -window root "$shots/about.png"
+    echo "screenshot: $shots/about.png"
+  else
+    echo "run: the about box did not open" >&2
+  fi
+  # Escape closes the about box, like its close box.
+  xdotool key Escape
+  timeout 5 bash -c "while xdotool search --onlyvisible --name '^About Tessaro\$' >/dev/null; do sleep 0.2; done" || true
+
+  # Then the viewer as a user reaches it: Tools > VPK Viewer/Extracter from
+  # the keyboard, a click on the pack of scripts, a click on its first entry
+  # (a Python script), whose text shows in the preview. The rows' places are
+  # the viewer's layout under the prefix's fonts: 13-pixel rows, the first
+  # pack row 79 pixels and the first entry row 250 pixels below the window's top.
   xdotool windowfocus "$main"; sleep 0.3
   xdotool key alt+f; sleep 0.3; xdotool key t; sleep 0.3; xdotool key v
   viewer=$(timeout 10 xdotool search --sync --onlyvisible --name '^VPK Viewer$' | head -1)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "app/AboutDialog.h"
 #include "app/InstallLocation.h"
 #include "resource.h"
 #include "viewer/VpkViewerDialog.h"
@@ -234,6 +235,12 @@ LRESULT MainDialog::OnSysCommand(WPARAM command, LPARAM lp) {
         return 0;
     }
     return DefaultProc(WM_SYSCOMMAND, command, lp);
+}
+
+void MainDialog::OnAbout() {
+    // Owned by this window, which stays disabled while the box runs.
+    AboutDialog about;
+    about.DoModal(Handle());
 }
 
 LRESULT MainDialog::OnCommand(WPARAM wp, LPARAM lp) {
