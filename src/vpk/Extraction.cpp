@@ -10,7 +10,7 @@
 using vpk::ShowMessage;
 namespace messages = vpk::messages;
 
-bool VpkArchive::Extract(std::uint32_t index, const char* target)
+bool VpkArchive::Extract(std::uint32_t index, const char* target, vpk::ExtractionRun* run)
 {
     if (!file) {
         ShowMessage(messages::kNotOpen);
@@ -41,7 +41,7 @@ bool VpkArchive::Extract(std::uint32_t index, const char* target)
         std::memcpy(folders, target, length);
         folders[length] = '/';
         folders[length + 1] = '\0';
-        CreateDirectories(folders);
+        CreateDirectories(folders, run);
         return false;
     }
 
@@ -57,7 +57,7 @@ bool VpkArchive::Extract(std::uint32_t index, const char* target)
     const std::size_t folderLength = static_cast<std::size_t>(folderEnd - target);
     std::memcpy(folders, target, folderLength);
     folders[folderLength] = '\0';
-    CreateDirectories(folders);
+    CreateDirectories(folders, run);
 
     const EntryData data = LoadEntryData(*entry);
     if (!data)
@@ -82,7 +82,7 @@ bool VpkArchive::Extract(std::uint32_t index, const char* target)
     return true;
 }
 
-void VpkArchive::CreateDirectories(const char* folders)
+void VpkArchive::CreateDirectories(const char* folders, vpk::ExtractionRun* run)
 {
     if (std::strlen(folders) > kVpkMaxNameLength) {
         ShowMessage(messages::kTargetTooLong);
@@ -108,7 +108,8 @@ void VpkArchive::CreateDirectories(const char* folders)
         accumulated[length++] = vpk::kFolderSeparator;
         accumulated[length] = '\0';
         // An existing folder fails harmlessly; the next part follows anyway.
-        fileSystem.MakeFolder(accumulated);
+        if (run == nullptr || run->FirstRequest(std::string_view(accumulated, length)))
+            fileSystem.MakeFolder(accumulated);
         p = end;
     }
 }
