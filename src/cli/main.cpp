@@ -11,6 +11,7 @@
 // (EntryPattern.h). The archive's messages go to stderr, one line each. Exit
 // status: 0 when no message was shown, 1 when any was, 2 for wrong usage.
 #include "EntryPattern.h"
+#include "Extractor.h"
 #include "PackFolder.h"
 #include "PackWriter.h"
 #include "Version.h"
@@ -23,10 +24,12 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
 #include <string>
+#include <thread>
 #include <vector>
 
 #ifdef _WIN32
@@ -429,37 +432,52 @@ int Cat(const char* pack, std::vector<EntrySelector>& selectors)
     return ExitStatus();
 }
 
+// TESSARO_EXTRACT_THREADS=1 keeps extraction on one thread (for measuring
+// what the second one brings).
+bool OneThreadWanted()
+{
+    const char* threads = std::getenv("TESSARO_EXTRACT_THREADS");
+    return threads != nullptr && std::strcmp(threads, "1") == 0;
+}
+
 int Extract(const char* pack, std::vector<EntrySelector>& selectors, const char* folder)
 {
     VpkArchive archive;
     if (!Load(archive, pack))
         return ExitStatus();
-    const std::vector<std::uint32_t> chosen = Resolve(archive, selectors);
+    std::vector<std::uint32_t> chosen = Resolve(archive, selectors);
     if (!selectors.empty() && chosen.empty())
         return ExitStatus();  // nothing matched: nothing to do
+    if (selectors.empty()) {
+        chosen.resize(archive.GetEntryCount());
+        for (std::uint32_t i = 0; i < chosen.size(); ++i)
+            chosen[i] = i;
+    }
+    // A second archive on the same pack lets a second thread extract; it is
+    // opened while the pack's path still holds, and quietly: without it the
+    // work is done on one thread all the same.
+    VpkArchive helper;
+    bool haveHelper = false;
+    if (chosen.size() >= 64 && std::thread::hardware_concurrency() != 1 && !OneThreadWanted()) {
+        HeldMessages quiet;
+        haveHelper = Load(helper, pack);
+    }
     // The pack is open, so its own path no longer matters.
     if (folder != nullptr && !ChangeDirectory(folder)) {
         messages.Complain(std::string("can't enter folder ") + folder);
         return ExitStatus();
     }
-    const bool all = selectors.empty();
-    const std::uint32_t total = all ? archive.GetEntryCount() : static_cast<std::uint32_t>(chosen.size());
-    const bool progress = total > 1 && IsTerminal(stderr);
+    const bool progress = chosen.size() > 1 && IsTerminal(stderr);
     using Clock = std::chrono::steady_clock;
     Clock::time_point nextUpdate = Clock::now();
-    // One run: each folder is created once, however many entries it holds.
-    vpk::ExtractionRun run;
-    for (std::uint32_t n = 0; n < total; ++n) {
-        const std::uint32_t index = all ? n : chosen[n];
-        const VpkEntry* entry = archive.GetEntry(index);
-        archive.Extract(index, entry != nullptr ? entry->name : "", &run);
+    ExtractEntries(archive, haveHelper ? &helper : nullptr, chosen, [&](std::uint32_t done, std::uint32_t total) {
         if (progress && Clock::now() >= nextUpdate) {
             char line[64];
-            std::snprintf(line, sizeof line, "Extracting %u of %u entries", n + 1, total);
+            std::snprintf(line, sizeof line, "Extracting %u of %u entries", done, total);
             messages.ShowProgress(line);
             nextUpdate = Clock::now() + std::chrono::milliseconds(100);
         }
-    }
+    });
     messages.ClearProgress();
     return ExitStatus();
 }

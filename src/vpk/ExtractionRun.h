@@ -9,10 +9,13 @@
 //   vpk::ExtractionRun run;
 //   for (...) archive.Extract(index, name, &run);
 //
+// Archives on several threads may share one run: a folder is created under
+// the run's lock, so an entry that finds its folder asked for finds it made.
 // Use one run for one go over a folder tree only: a folder removed behind the
 // run's back is not created again.
 #pragma once
 
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -21,10 +24,27 @@ namespace vpk {
 
 class ExtractionRun {
 public:
-    // True the first time a folder path is named in this run.
-    bool FirstRequest(std::string_view folder) { return requested.emplace(folder).second; }
+    // Calls make() the first time a folder path is named in this run.
+    template <typename Make>
+    void MakeOnce(std::string_view folder, Make make)
+    {
+        const std::lock_guard<std::mutex> hold(lock);
+        if (requested.find(std::string(folder)) == requested.end()) {
+            requested.emplace(folder);
+            make();
+        }
+    }
+
+    // True when the folder path was named before; then so were the folders
+    // above it, which were named on the way down.
+    bool Named(std::string_view folder)
+    {
+        const std::lock_guard<std::mutex> hold(lock);
+        return requested.find(std::string(folder)) != requested.end();
+    }
 
 private:
+    std::mutex lock;
     std::unordered_set<std::string> requested;
 };
 
