@@ -598,6 +598,11 @@ TEST_F(ArchiveTest, ReadEntryRefusesDataPastTheEndOfThePack)
 
 TEST_F(ArchiveTest, FileThatShrinksAfterOpenReadsAsZeros)
 {
+#ifdef _WIN32
+    // The archive shares its open pack for reading only: nothing can shrink it
+    // while it is open (the resize fails with "Permission denied").
+    GTEST_SKIP() << "on Windows an open pack can't be shrunk by anyone else";
+#endif
     // A race, not a hostile pack: the entry was inside the file when it was
     // opened.
     const std::string bytes = PackBuilder().Add("a.bin", "abcdef").Build();
