@@ -84,6 +84,20 @@ bool EntryPattern::Matches(const char* name) const
 {
     if (hopeless)
         return false;
+    if (words == 1) {
+        // Most patterns: every position in one word, kept in a register.
+        const Bits skip = skippable[0];
+        Bits reached = 1;
+        reached |= (reached & skip) << 1;
+        for (const char* p = name; *p != '\0'; ++p) {
+            const auto c = static_cast<unsigned char>(*p);
+            reached = (reached & advance[c]) << 1 | (reached & stay[c]);
+            if (reached == 0)
+                return false;
+            reached |= (reached & skip) << 1;
+        }
+        return (reached >> accept & 1) != 0;
+    }
     // Positions reached so far; a name holds at most 259 bytes, so the
     // pattern has at most 2 * 259 + 1 tokens and 9 words of positions.
     constexpr std::size_t kMaxWords = (2 * kVpkMaxNameLength + 2) / kBitsPerWord + 1;
