@@ -6,8 +6,10 @@ NO_INSTALL ?= 0
 DEMO  := $(ROOT)/build/demo
 CMAKE_BUILD = cmake --build --preset $(1) -j $(JOBS)
 WITH_WINE := tests/harness/with-wine.sh
+# Said after a test run when the game's real packs are not beside the checkout.
+TESTDATA_NOTE = @[ -d ../shared/testdata ] || echo "$(1): the tests of the game's real packs were SKIPPED: ../shared/testdata is not beside this checkout"
 
-.PHONY: all deps build build-native build-win32 build-win64 test test-native test-win32 test-win64 run demo bench clean
+.PHONY: all deps build build-native build-sanitize build-win32 build-win64 test test-native test-win32 test-win64 run demo bench fuzz clean
 
 all: build
 
@@ -20,6 +22,11 @@ build-native:
 	@cmake --preset native >/dev/null
 	@$(call CMAKE_BUILD,native)
 
+# The native tests run built with AddressSanitizer and UndefinedBehaviorSanitizer.
+build-sanitize:
+	@cmake --preset sanitize >/dev/null
+	@$(call CMAKE_BUILD,sanitize)
+
 build-win32:
 	@cmake --preset win32 >/dev/null
 	@$(call CMAKE_BUILD,win32)
@@ -28,21 +35,25 @@ build-win64:
 	@cmake --preset win64 >/dev/null
 	@$(call CMAKE_BUILD,win64)
 
-# The native tests and the 64-bit Windows tests run on every x86-64 host; the
-# 32-bit ones where the host can start Wine's 32-bit loader.
-test: build
+# The native tests (under the sanitizers, the fuzz corpus replayed among them)
+# and the 64-bit Windows tests run on every x86-64 host; the 32-bit ones where
+# the host can start Wine's 32-bit loader.
+test: deps build-sanitize build-win32 build-win64
 	@$(MAKE) --no-print-directory test-native test-win64 test-win32
 
 test-native:
-	ctest --preset native -j $(JOBS)
+	ctest --preset sanitize -j $(JOBS)
+	$(call TESTDATA_NOTE,test-native)
 
 test-win64:
 	$(WITH_WINE) win64 ctest --preset win64
+	$(call TESTDATA_NOTE,test-win64)
 
 test-win32:
 	@if why=$$(tests/harness/can-run-win32.sh); then \
 	  echo "$(WITH_WINE) win32 ctest --preset win32"; \
-	  $(WITH_WINE) win32 ctest --preset win32; \
+	  $(WITH_WINE) win32 ctest --preset win32 || exit 1; \
+	  [ -d ../shared/testdata ] || echo "test-win32: the tests of the game's real packs were SKIPPED: ../shared/testdata is not beside this checkout"; \
 	else \
 	  echo "test-win32: SKIPPED the 32-bit Windows tests: $$why; the 64-bit build was tested instead"; \
 	fi
@@ -58,6 +69,13 @@ run: build demo
 
 bench: build
 	bench/run.sh
+
+# Each fuzz target for FUZZ_SECONDS (default 300) on one core; see fuzz/README.md.
+fuzz:
+	@tools/deps.sh fuzz
+	@cmake --preset fuzz >/dev/null
+	@$(call CMAKE_BUILD,fuzz) --target vpk_fuzz $(if $(wildcard fuzz/MarkupFuzz.cpp),markup_fuzz)
+	@fuzz/run.sh
 
 clean:
 	rm -rf build

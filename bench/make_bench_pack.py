@@ -2,6 +2,7 @@
 """make_bench_pack.py FOLDER: writes FOLDER/bench.vpk (20,000 entries,
 256 MiB of entry data, laid out as the game's packs) and FOLDER/tree/, the
 same entries as plain files, for building the tar the bench compares with."""
+import argparse
 import os
 import struct
 import sys
@@ -12,7 +13,9 @@ TYPES = ["vmt", "ttz", "tth", "mdl", "dlg", "lip", "txt", "py"]
 
 
 def main(argv):
-    root = argv[1]
+    parser = argparse.ArgumentParser(prog="make_bench_pack.py", description=__doc__)
+    parser.add_argument("folder", metavar="FOLDER", help="where bench.vpk and tree/ are written")
+    root = parser.parse_args(argv[1:]).folder
     tree = os.path.join(root, "tree")
     os.makedirs(tree, exist_ok=True)
     # Sizes vary from about 1 KiB to 26 KiB; the last entry takes what is left.

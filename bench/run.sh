@@ -5,6 +5,11 @@
 #   RUNS=n   timed runs per command (default 3); the best one counts
 # Needs both builds (make build). Everything lives in build/bench.
 set -eu
+case ${1:-} in
+  ""|--inside) ;;
+  -h|--help) echo 'usage: bench/run.sh   (make bench; RUNS=n timed runs per command, default 3)'; exit 0 ;;
+  *) echo 'usage: bench/run.sh   (make bench; RUNS=n timed runs per command, default 3)' >&2; exit 2 ;;
+esac
 root=$(cd "$(dirname "$0")/.." && pwd)
 bench=$root/build/bench
 cli=$root/build/native/bin/tessaro-cli

@@ -16,3 +16,11 @@ if(WIN32)
   # ANSI build: the program uses the A functions throughout.
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501 _CRT_SECURE_NO_WARNINGS)
 endif()
+
+# The sanitize and fuzz presets: AddressSanitizer and UndefinedBehaviorSanitizer
+# on everything built, any finding fatal.
+option(TESSARO_SANITIZE "build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+if(TESSARO_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
+endif()

@@ -1,7 +1,12 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the builds and tests need; does nothing when
+# tools/deps.sh [fuzz]: installs the Debian packages the builds and tests need
+# (with "fuzz", also clang and its libFuzzer for make fuzz); does nothing when
 # they are all there already.
 set -eu
+case ${1:-} in
+  ""|fuzz) ;;
+  *) echo "usage: tools/deps.sh [fuzz]" >&2; exit 2 ;;
+esac
 packages=(
   cmake make g++ python3 googletest libgtest-dev
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
@@ -9,6 +14,7 @@ packages=(
   wine wine64 wine32:i386
   xvfb xdotool imagemagick x11-utils fonts-wine fonts-liberation
 )
+[ "${1:-}" = fuzz ] && packages+=(clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)

@@ -17,6 +17,7 @@ the 9-byte footer (entry count, directory offset, pack type).
 The output is the same on every run. Text is ANSI (Windows-1252) with CRLF
 line ends, as the game's own text files are.
 """
+import argparse
 import os
 import struct
 import sys
@@ -210,10 +211,9 @@ DIRECTORY_PACK = [
 
 
 def main(argv):
-    if len(argv) != 2:
-        sys.stderr.write("usage: make_demo.py FOLDER\n")
-        return 2
-    root = argv[1]
+    parser = argparse.ArgumentParser(prog="make_demo.py", description=__doc__.splitlines()[0])
+    parser.add_argument("folder", metavar="FOLDER", help="where the demo installation is written")
+    root = parser.parse_args(argv[1:]).folder
     packs = os.path.join(root, "Vampire")
     os.makedirs(packs, exist_ok=True)
     with open(os.path.join(root, "vampire.exe"), "wb") as exe:

@@ -11,6 +11,7 @@ gives the same pixels.
 """
 
 import math
+import argparse
 import os
 import random
 import shutil
@@ -829,8 +830,12 @@ def write_jpeg(path, width, height, pixels, glow, target=150_000):
 
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
-    args = [a for a in sys.argv[1:] if not a.startswith('--')]
-    out_dir = args[0] if args else os.path.join(here, '..', 'res')
+    parser = argparse.ArgumentParser(prog='make_resources.py', description=__doc__.splitlines()[0])
+    parser.add_argument('out_dir', metavar='FOLDER', nargs='?', default=os.path.join(here, '..', 'res'),
+                        help='where the images are written (default: res/)')
+    parser.add_argument('--no-background', action='store_true', help='leave out the background JPEG')
+    options = parser.parse_args()
+    out_dir = options.out_dir
     os.makedirs(out_dir, exist_ok=True)
 
     for name, draw in SKIN.items():
@@ -841,7 +846,7 @@ def main():
     with open(os.path.join(out_dir, 'tessaro.cur'), 'wb') as f:
         f.write(icon_file([cursor_image()], kind=2, hotspot=POINTER_HOTSPOT))
 
-    if '--no-background' not in sys.argv:
+    if not options.no_background:
         width, height, pixels, glow = render_background()
         size = write_jpeg(os.path.join(out_dir, 'tessaro_background.jpg'),
                           width, height, pixels, glow)

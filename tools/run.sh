@@ -6,6 +6,11 @@
 #   NO_INSTALL=1  remove the game's registry value first, so the program asks
 #                 where the game is
 set -eu
+case ${1:-} in
+  ""|--inside) ;;
+  -h|--help) echo 'usage: tools/run.sh   (make run; NO_INSTALL=1 starts it with no installation recorded)'; exit 0 ;;
+  *) echo 'usage: tools/run.sh   (make run; NO_INSTALL=1 starts it with no installation recorded)' >&2; exit 2 ;;
+esac
 root=$(cd "$(dirname "$0")/.." && pwd)
 arch=${TESSARO_WINE_ARCH:-}
 if [ -z "$arch" ]; then
