@@ -2,7 +2,8 @@
 # Runs Tessaro.exe (32-bit where the host can run it, else 64-bit) under Wine on the demo installation (build/demo), in the
 # project's own prefix. On your display when DISPLAY is set; otherwise under
 # Xvfb, where it saves a screenshot to build/screenshots/main.png once the
-# first window is up and then ends the program.
+# first window is up, opens the about box and saves build/screenshots/about.png
+# a couple of seconds later, and then ends the program.
 #   NO_INSTALL=1  remove the game's registry value first, so the program asks
 #                 where the game is
 set -eu
@@ -56,4 +57,21 @@ timeout 15 xdotool search --sync --onlyvisible --name "$title" >/dev/null \
 sleep 1
 import -window root "$shots/main.png"
 echo "screenshot: $shots/main.png"
+# The about box, opened from the menu bar (Alt+A), a couple of seconds into
+# its scrolling.
+if [ "${NO_INSTALL:-0}" != 1 ]; then
+  main=$(xdotool search --onlyvisible --name "$title" | head -1)
+  if [ -n "$main" ]; then
+    xdotool windowfocus "$main" 2>/dev/null || true
+    sleep 0.3
+    xdotool key --window "$main" alt+a
+  fi
+  if timeout 10 xdotool search --sync --onlyvisible --name '^About Tessaro$' >/dev/null; then
+    sleep 2
+    import -window root "$shots/about.png"
+    echo "screenshot: $shots/about.png"
+  else
+    echo "run: the about box did not open" >&2
+  fi
+fi
 kill "$pid" 2>/dev/null || true

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "app/AboutDialog.h"
 #include "app/InstallLocation.h"
 #include "resource.h"
 #include "win/App.h"
@@ -172,6 +173,12 @@ LRESULT MainDialog::OnSysCommand(WPARAM command, LPARAM lp) {
         return 0;
     }
     return DefaultProc(WM_SYSCOMMAND, command, lp);
+}
+
+void MainDialog::OnAbout() {
+    // Owned by this window, which stays disabled while the box runs.
+    AboutDialog about;
+    about.DoModal(Handle());
 }
 
 LRESULT MainDialog::OnCommand(WPARAM wp, LPARAM lp) {

@@ -32,8 +32,8 @@ protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     BOOL OnInitDialog() override;
 
-    // The About command: the about box comes with its own change.
-    virtual void OnAbout() {}
+    // The About command (menu bar and system menu): runs a new about box.
+    virtual void OnAbout();
     // Tools > VPK Viewer/Extracter: the viewer comes with its own change.
     virtual void OpenViewer() {}
 

@@ -1,0 +1,101 @@
+// The about box run from the main window's menu bar and system menu: each
+// run starts the credits from the top, and the grid shows through the black.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "Registry.h"
+#include "app/MainDialog.h"
+#include "markup/HtmlView.h"
+#include "app/TessaroApp.h"
+#include "resource.h"
+#include "win/DialogColors.h"
+#include "win/Pump.h"
+#include "win/Recorders.h"
+
+namespace {
+
+constexpr COLORREF kGrid = RGB(0, 70, 30);
+
+// What one run of the box showed, noted from a thread timer inside its
+// modal loop; the probe closes the box once the credits have moved.
+struct BoxRun {
+    int firstOffset = -1;
+    int lastOffset = -1;
+    int grid = 0;
+    int black = 0;
+    int ink = 0;  // neither grid nor black: the credits' text
+};
+
+std::vector<BoxRun>* runs = nullptr;
+int ticks = 0;
+
+markup::HtmlView* CreditsOf(HWND box) {
+    for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT))
+        if (auto* view = dynamic_cast<markup::HtmlView*>(win::Window::FromHandle(child))) return view;
+    return nullptr;
+}
+
+void CALLBACK Probe(HWND, UINT, UINT_PTR, DWORD) {
+    HWND box = ::FindWindowA("#32770", "About Tessaro");
+    markup::HtmlView* view = box != nullptr ? CreditsOf(box) : nullptr;
+    if (view == nullptr) return;
+    BoxRun& run = runs->back();
+    if (run.firstOffset < 0) {
+        run.firstOffset = view->ScrollOffset();
+        ticks = 0;
+    }
+    run.lastOffset = view->ScrollOffset();
+    if (run.lastOffset < 3 && ++ticks < 100) return;
+    win::Rect client = view->ClientRect();
+    for (int y = 0; y < client.bottom; y += 3)
+        for (int x = 0; x < client.right; ++x) {
+            COLORREF c = wintest::PixelAt(view->Handle(), x, y);
+            (c == kGrid ? run.grid : c == RGB(0, 0, 0) ? run.black : run.ink)++;
+        }
+    ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
+class AboutBox : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app::TessaroApp::Prepare();
+        apptest::GameRegistry::Write(apptest::RegistryValue::Text(install.Path()));
+        ASSERT_TRUE(dialog.Create(nullptr));
+        ::SetWindowPos(dialog.Handle(), HWND_TOP, 20, 20, 640, 480, SWP_SHOWWINDOW);
+        wintest::Pump();
+        runs = &seen;
+        timer = ::SetTimer(nullptr, 0, 50, Probe);
+    }
+    void TearDown() override {
+        ::KillTimer(nullptr, timer);
+        runs = nullptr;
+        dialog.DestroyWindow();
+        win::ClearDialogColors();
+    }
+
+    apptest::GameRegistry registry;
+    apptest::SavedCurrentDirectory cwd;
+    apptest::TempInstallation install;
+    wintest::MessageBoxRecorder boxes;
+    app::MainDialog dialog;
+    std::vector<BoxRun> seen;
+    UINT_PTR timer = 0;
+};
+
+TEST_F(AboutBox, BothItemsRunAFreshBoxFromTheTop) {
+    for (UINT msg : {WM_COMMAND, WM_COMMAND, WM_SYSCOMMAND, WM_SYSCOMMAND}) {
+        seen.emplace_back();
+        dialog.Send(msg, ID_ABOUT);  // returns when the probe has closed the box
+        const BoxRun& run = seen.back();
+        EXPECT_EQ(run.firstOffset, 0);
+        EXPECT_GE(run.lastOffset, 3);
+        EXPECT_GT(run.grid, 100);
+        EXPECT_GT(run.black, run.grid);
+        EXPECT_GT(run.ink, 0);
+    }
+    EXPECT_EQ(::FindWindowA("#32770", "About Tessaro"), nullptr);
+    EXPECT_TRUE(boxes.calls.empty());
+}
+
+}  // namespace
