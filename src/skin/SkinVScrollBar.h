@@ -2,8 +2,9 @@
 // from the skin's bitmaps.
 //
 // The shared SkinScrollBar on the vertical axis. It is 12 pixels taller than
-// the list, so its bottom end fills the corner beside the horizontal bar. The list's vertical position counts rows, so a
-// thumb drag scrolls by rows times the row height (LVM_SCROLL takes pixels).
+// the list, so its bottom end fills the corner beside the horizontal bar.
+// The list's vertical position counts rows, so a thumb drag scrolls by rows
+// times the row height (LVM_SCROLL takes pixels).
 // Unlike the horizontal bar, a release over an arrow scrolls a line only
 // when the press was on that same arrow.
 #pragma once
