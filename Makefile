@@ -9,7 +9,7 @@ WITH_WINE := tests/harness/with-wine.sh
 # Said after a test run when the game's real packs are not beside the checkout.
 TESTDATA_NOTE = @[ -d ../shared/testdata ] || echo "$(1): the tests of the game's real packs were SKIPPED: ../shared/testdata is not beside this checkout"
 
-.PHONY: all deps build build-native build-sanitize build-win32 build-win64 test test-native test-win32 test-win64 run demo bench fuzz clean
+.PHONY: all deps build build-native build-sanitize build-win32 build-win64 test test-native test-win32 test-win64 run demo bench fuzz dist clean
 
 all: build
 
@@ -78,5 +78,13 @@ fuzz:
 	@$(call CMAKE_BUILD,fuzz) --target vpk_fuzz $(if $(wildcard fuzz/MarkupFuzz.cpp),markup_fuzz)
 	@fuzz/run.sh
 
+# dist/tessaro-VERSION-win32.zip and -win64.zip with SHA256SUMS; the same
+# sources give the same bytes.
+dist: deps
+	@for preset in win32 win64; do \
+	  cmake --preset $$preset >/dev/null && $(call CMAKE_BUILD,$$preset) --target Tessaro tessaro-cli || exit 1; \
+	done
+	@python3 tools/dist.py
+
 clean:
-	rm -rf build
+	rm -rf build dist

@@ -8,8 +8,9 @@ else()
 endif()
 
 if(WIN32 AND NOT MSVC)
-  # One self-contained executable: no runtime DLLs to ship.
-  add_link_options(-static -static-libgcc -static-libstdc++)
+  # One self-contained executable: no runtime DLLs to ship; no link time in
+  # its header, so the same sources give the same bytes.
+  add_link_options(-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp)
 endif()
 
 if(WIN32)

@@ -4,8 +4,15 @@
 #include <cctype>
 #include <cstring>
 
+#include <climits>
+#include <cstdlib>
+
 #ifdef _WIN32
 #include <io.h>
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
 #else
 #include <dirent.h>
 #include <sys/stat.h>
@@ -80,4 +87,47 @@ bool FindPackFiles(const std::string& folder, std::vector<std::string>& names)
         return std::strcmp(a.c_str(), b.c_str()) < 0;
     });
     return true;
+}
+
+bool GetFullPath(const std::string& folder, std::string& full)
+{
+#ifdef _WIN32
+    char buffer[MAX_PATH];
+    const DWORD length = GetFullPathNameA(folder.c_str(), MAX_PATH, buffer, nullptr);
+    if (length == 0 || length >= MAX_PATH)
+        return false;
+    const DWORD attributes = GetFileAttributesA(buffer);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        return false;
+    full.assign(buffer, length);
+    return true;
+#else
+    char* resolved = realpath(folder.c_str(), nullptr);
+    if (resolved == nullptr)
+        return false;
+    full = resolved;
+    std::free(resolved);
+    struct stat info;
+    return stat(full.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+#endif
+}
+
+bool IsSameOrBelow(const std::string& path, const std::string& folder)
+{
+    std::string base = folder;
+    while (!base.empty() && IsSeparator(base.back()))
+        base.pop_back();
+    if (path.size() < base.size())
+        return false;
+    for (std::size_t i = 0; i < base.size(); ++i) {
+#ifdef _WIN32
+        const bool same = std::tolower(static_cast<unsigned char>(path[i])) ==
+                          std::tolower(static_cast<unsigned char>(base[i]));
+#else
+        const bool same = path[i] == base[i];
+#endif
+        if (!same)
+            return false;
+    }
+    return path.size() == base.size() || IsSeparator(path[base.size()]);
 }

@@ -1,4 +1,4 @@
-// Finding the packs of a folder.
+// Finding the packs of a folder, and where a folder is.
 #pragma once
 
 #include <string>
@@ -8,3 +8,11 @@
 // the extension is matched without regard to case, as Windows does. Folders
 // are skipped. False when the folder can't be read.
 bool FindPackFiles(const std::string& folder, std::vector<std::string>& names);
+
+// The absolute form of an existing folder's path, links resolved where the
+// platform does that. False when the folder can't be found.
+bool GetFullPath(const std::string& folder, std::string& full);
+
+// True when path is folder itself or lies below it; both are full paths, and
+// on Windows compared without regard to case.
+bool IsSameOrBelow(const std::string& path, const std::string& folder);

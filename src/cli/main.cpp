@@ -1,13 +1,20 @@
 // tessaro-cli: the pack archive from the command line.
 //
-//   tessaro-cli packs FOLDER                        PATH<TAB>COUNT<TAB>KIND per pack
-//   tessaro-cli list PACK                           NUMBER<TAB>NAME<TAB>SIZE<TAB>TYPE per entry
-//   tessaro-cli cat PACK NUMBER                     the entry's bytes on stdout
-//   tessaro-cli extract PACK [NUMBER...] [-C DIR]   entries to files below DIR
+//   tessaro-cli packs FOLDER                          PATH<TAB>COUNT<TAB>KIND per pack
+//   tessaro-cli list PACK [ENTRY...]                  NUMBER<TAB>NAME<TAB>SIZE<TAB>TYPE per entry
+//   tessaro-cli cat PACK ENTRY                        the entry's bytes on stdout
+//   tessaro-cli extract PACK [ENTRY...] [-C DIR]      entries to files below DIR
+//   tessaro-cli find FOLDER PATTERN...                PACK<TAB>NUMBER<TAB>NAME<TAB>SIZE per match
+//   tessaro-cli pack SOURCE_DIR OUT.vpk               a file pack of a folder tree
 //
-// The archive's messages go to stderr, one line each. Exit status: 0 when no
-// message was shown, 1 when any was, 2 for wrong usage.
+// An ENTRY is a NUMBER (digits only, counted from 1), a NAME or a PATTERN
+// (EntryPattern.h). The archive's messages go to stderr, one line each. Exit
+// status: 0 when no message was shown, 1 when any was, 2 for wrong usage.
+#include "EntryPattern.h"
+#include "Extractor.h"
 #include "PackFolder.h"
+#include "PackWriter.h"
+#include "Version.h"
 
 #include "vpk/FileSystem.h"
 #include "vpk/MessageSink.h"
@@ -17,10 +24,12 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
 #include <string>
+#include <thread>
 #include <vector>
 
 #ifdef _WIN32
@@ -43,23 +52,68 @@ constexpr int kExitUsage = 2;
 
 constexpr char kUsage[] =
     "usage: tessaro-cli packs FOLDER\n"
-    "       tessaro-cli list PACK\n"
-    "       tessaro-cli cat PACK NUMBER\n"
-    "       tessaro-cli extract PACK [NUMBER...] [-C DIR]\n"
-    "       tessaro-cli --help\n";
+    "       tessaro-cli list PACK [ENTRY...]\n"
+    "       tessaro-cli cat PACK ENTRY\n"
+    "       tessaro-cli extract PACK [ENTRY...] [-C DIR]\n"
+    "       tessaro-cli find FOLDER PATTERN...\n"
+    "       tessaro-cli pack SOURCE_DIR OUT.vpk\n"
+    "       tessaro-cli --help | --version\n";
 
 constexpr char kHelp[] =
     "\n"
     "  packs    one line per *.vpk file of FOLDER, by file name:\n"
     "           PATH<TAB>ENTRY COUNT<TAB>File pack|Directory pack\n"
-    "  list     one line per entry of PACK, in directory order:\n"
-    "           NUMBER<TAB>NAME<TAB>SIZE<TAB>TYPE\n"
-    "  cat      the bytes of entry NUMBER (counted from 1) on stdout\n"
+    "             tessaro-cli packs Vampire\n"
+    "  list     one line per entry of PACK (or per entry matching an ENTRY),\n"
+    "           in directory order: NUMBER<TAB>NAME<TAB>SIZE<TAB>TYPE\n"
+    "             tessaro-cli list Vampire/pack103.vpk \"dlg/**\"\n"
+    "  cat      the bytes of the ENTRY on stdout (of each match, in order)\n"
+    "             tessaro-cli cat Vampire/pack103.vpk dlg/hollywood/isaac.dlg\n"
     "  extract  the given entries, or all of them, to files named after the\n"
     "           entries, below DIR (default: the current directory)\n"
+    "             tessaro-cli extract Vampire/pack103.vpk \"*.txt\" 7 -C work\n"
+    "  find     every entry matching a PATTERN in every *.vpk file of FOLDER:\n"
+    "           PACK<TAB>NUMBER<TAB>NAME<TAB>SIZE\n"
+    "             tessaro-cli find Vampire \"**regent*.dlg\"\n"
+    "  pack     a file pack OUT.vpk of every file below SOURCE_DIR, named by\n"
+    "           its path below it with \"/\"; OUT.vpk must lie outside it\n"
+    "             tessaro-cli pack work mymod.vpk\n"
     "\n"
-    "Problems with a pack are written to stderr. Exit status: 0 when there\n"
-    "were none, 1 when there were, 2 for wrong usage.\n";
+    "An ENTRY is a NUMBER (digits only, counted from 1), a NAME, or a PATTERN\n"
+    "matching whole names: * any run within one folder name, ** any run\n"
+    "across folders, ? one character; letters match in either case. Quote\n"
+    "patterns so the shell leaves them alone. A NAME or PATTERN that matches\n"
+    "nothing is reported.\n"
+    "\n"
+    "A modder's round: find the file, extract it, change it, pack the folder.\n"
+    "  tessaro-cli find Vampire \"**isaac.dlg\"\n"
+    "  tessaro-cli extract Vampire/pack103.vpk dlg/hollywood/isaac.dlg -C mod\n"
+    "  (edit mod/dlg/hollywood/isaac.dlg)\n"
+    "  tessaro-cli pack mod Vampire/pack104.vpk\n"
+    "\n"
+    "Problems are written to stderr. Exit status: 0 when there were none,\n"
+    "1 when there were, 2 for wrong usage.\n";
+
+// The version texts are spelled out for the resource compiler; they must
+// agree with the numbers.
+#define TESSARO_TEXT_OF_(x) #x
+#define TESSARO_TEXT_OF(x) TESSARO_TEXT_OF_(x)
+constexpr bool SameText(const char* a, const char* b)
+{
+    for (; *b != '\0'; ++a, ++b) {
+        if (*a != *b)
+            return false;
+    }
+    return *a == '\0';
+}
+static_assert(SameText(TESSARO_VERSION_TEXT,
+                       TESSARO_TEXT_OF(TESSARO_VERSION_MAJOR) "." TESSARO_TEXT_OF(TESSARO_VERSION_MINOR) "." TESSARO_TEXT_OF(
+                           TESSARO_VERSION_PATCH) "." TESSARO_TEXT_OF(TESSARO_VERSION_BUILD)));
+static_assert(SameText(TESSARO_VERSION_BLOCK_TEXT,
+                       TESSARO_TEXT_OF(TESSARO_VERSION_MAJOR) ", " TESSARO_TEXT_OF(TESSARO_VERSION_MINOR) ", " TESSARO_TEXT_OF(
+                           TESSARO_VERSION_PATCH) ", " TESSARO_TEXT_OF(TESSARO_VERSION_BUILD)));
+static_assert(SameText(TESSARO_ABOUT_VERSION_TEXT,
+                       "Tessaro Version " TESSARO_TEXT_OF(TESSARO_VERSION_MAJOR) "." TESSARO_TEXT_OF(TESSARO_VERSION_MINOR)));
 
 bool IsTerminal(std::FILE* stream)
 {
@@ -246,14 +300,95 @@ bool Load(VpkArchive& archive, const char* pack)
     return archive.Open(pack) && archive.ReadDirectory();
 }
 
-int List(const char* pack)
+// One ENTRY argument: a NUMBER, or a NAME or PATTERN.
+struct EntrySelector {
+    std::string text;
+    bool isNumber = false;
+    std::uint32_t index = 0;
+    std::unique_ptr<EntryPattern> pattern;
+    bool matched = false;
+};
+
+// False for an argument that is neither: empty, or an option.
+bool ParseSelector(const char* text, EntrySelector& selector)
+{
+    if (*text == '\0' || *text == '-')
+        return false;
+    selector.text = text;
+    selector.isNumber = IsEntryNumber(text);
+    if (selector.isNumber)
+        return ParseEntryNumber(text, selector.index);
+    selector.pattern = std::make_unique<EntryPattern>(text);
+    return true;
+}
+
+// Marks the patterns that match name; true when one did.
+bool MatchAny(std::vector<EntrySelector>& selectors, const char* name)
+{
+    bool any = false;
+    for (EntrySelector& selector : selectors) {
+        if (selector.pattern && selector.pattern->Matches(name)) {
+            selector.matched = true;
+            any = true;
+        }
+    }
+    return any;
+}
+
+// A NAME or PATTERN that matched nothing is a problem of its own; the others
+// still run.
+void ReportUnmatched(const std::vector<EntrySelector>& selectors)
+{
+    for (const EntrySelector& selector : selectors) {
+        if (selector.pattern && !selector.matched)
+            messages.Complain("no entry matches " + selector.text);
+    }
+}
+
+// The entries the selectors name, in the order given, each pattern's matches
+// in directory order. Numbers pass unchecked.
+std::vector<std::uint32_t> Resolve(const VpkArchive& archive, std::vector<EntrySelector>& selectors)
+{
+    std::vector<std::uint32_t> indexes;
+    for (EntrySelector& selector : selectors) {
+        if (selector.isNumber) {
+            indexes.push_back(selector.index);
+            continue;
+        }
+        for (std::uint32_t i = 0; i < archive.GetEntryCount(); ++i) {
+            if (selector.pattern->Matches(archive.GetEntry(i)->name)) {
+                selector.matched = true;
+                indexes.push_back(i);
+            }
+        }
+    }
+    ReportUnmatched(selectors);
+    return indexes;
+}
+
+int List(const char* pack, std::vector<EntrySelector>& selectors)
 {
     VpkArchive archive;
     if (!Load(archive, pack))
         return ExitStatus();
-    Output out;
     const std::uint32_t count = archive.GetEntryCount();
+    // Without selectors every entry; with them, those any selector names.
+    std::vector<bool> chosen(selectors.empty() ? 0 : count, false);
+    for (const EntrySelector& selector : selectors) {
+        if (selector.isNumber && selector.index >= count)
+            vpk::ShowMessage(vpk::messages::kIndexOutOfRange);
+        else if (selector.isNumber)
+            chosen[selector.index] = true;
+    }
+    for (std::uint32_t i = 0; i < count && !selectors.empty(); ++i) {
+        if (MatchAny(selectors, archive.GetEntry(i)->name))
+            chosen[i] = true;
+    }
+    ReportUnmatched(selectors);
+    Output out;
     for (std::uint32_t i = 0; i < count; ++i) {
+        if (!selectors.empty() && !chosen[i])
+            continue;
         const VpkEntry* entry = archive.GetEntry(i);
         out.Put(i + 1).Put('\t').Put(entry->name).Put('\t').Put(entry->dataSize).Put('\t');
         out.Put(archive.GetEntryType(i));
@@ -263,62 +398,137 @@ int List(const char* pack)
     return ExitStatus();
 }
 
-int Cat(const char* pack, std::uint32_t index)
+void CatEntry(VpkArchive& archive, std::uint32_t index)
 {
-    VpkArchive archive;
-    if (!Load(archive, pack))
-        return ExitStatus();
     if (archive.GetEntry(index) == nullptr) {
         // Reading shows nothing for an index out of range; extraction's text
         // says what went wrong.
         vpk::ShowMessage(vpk::messages::kIndexOutOfRange);
-        return ExitStatus();
+        return;
     }
     if (!archive.CheckEntryData(index))
-        return ExitStatus();
+        return;
     const std::uint32_t size = archive.GetEntrySize(index);
     std::unique_ptr<unsigned char[]> data(new (std::nothrow) unsigned char[size == 0 ? 1 : size]);
     if (!data) {
         vpk::ShowMessage(vpk::messages::kAllocationFailed);
-        return ExitStatus();
+        return;
     }
     const int before = messages.Shown();
     archive.ReadEntry(index, data.get());
     if (messages.Shown() != before)
-        return ExitStatus();  // the read failed: write nothing
+        return;  // the read failed: write nothing
     if (std::fwrite(data.get(), 1, size, stdout) != size || std::fflush(stdout) != 0)
         messages.Complain("can't write to standard output");
-    return ExitStatus();
 }
 
-int Extract(const char* pack, const std::vector<std::uint32_t>& numbers, const char* folder)
+int Cat(const char* pack, std::vector<EntrySelector>& selectors)
 {
     VpkArchive archive;
     if (!Load(archive, pack))
         return ExitStatus();
+    for (const std::uint32_t index : Resolve(archive, selectors))
+        CatEntry(archive, index);
+    return ExitStatus();
+}
+
+// TESSARO_EXTRACT_THREADS=1 keeps extraction on one thread (for measuring
+// what the second one brings).
+bool OneThreadWanted()
+{
+    const char* threads = std::getenv("TESSARO_EXTRACT_THREADS");
+    return threads != nullptr && std::strcmp(threads, "1") == 0;
+}
+
+int Extract(const char* pack, std::vector<EntrySelector>& selectors, const char* folder)
+{
+    VpkArchive archive;
+    if (!Load(archive, pack))
+        return ExitStatus();
+    std::vector<std::uint32_t> chosen = Resolve(archive, selectors);
+    if (!selectors.empty() && chosen.empty())
+        return ExitStatus();  // nothing matched: nothing to do
+    if (selectors.empty()) {
+        chosen.resize(archive.GetEntryCount());
+        for (std::uint32_t i = 0; i < chosen.size(); ++i)
+            chosen[i] = i;
+    }
+    // A second archive on the same pack lets a second thread extract; it is
+    // opened while the pack's path still holds, and quietly: without it the
+    // work is done on one thread all the same.
+    VpkArchive helper;
+    bool haveHelper = false;
+    if (chosen.size() >= 64 && std::thread::hardware_concurrency() != 1 && !OneThreadWanted()) {
+        HeldMessages quiet;
+        haveHelper = Load(helper, pack);
+    }
     // The pack is open, so its own path no longer matters.
     if (folder != nullptr && !ChangeDirectory(folder)) {
         messages.Complain(std::string("can't enter folder ") + folder);
         return ExitStatus();
     }
-    const bool all = numbers.empty();
-    const std::uint32_t total = all ? archive.GetEntryCount() : static_cast<std::uint32_t>(numbers.size());
-    const bool progress = total > 1 && IsTerminal(stderr);
+    const bool progress = chosen.size() > 1 && IsTerminal(stderr);
     using Clock = std::chrono::steady_clock;
     Clock::time_point nextUpdate = Clock::now();
-    for (std::uint32_t n = 0; n < total; ++n) {
-        const std::uint32_t index = all ? n : numbers[n];
-        const VpkEntry* entry = archive.GetEntry(index);
-        archive.Extract(index, entry != nullptr ? entry->name : "");
+    ExtractEntries(archive, haveHelper ? &helper : nullptr, chosen, [&](std::uint32_t done, std::uint32_t total) {
         if (progress && Clock::now() >= nextUpdate) {
             char line[64];
-            std::snprintf(line, sizeof line, "Extracting %u of %u entries", n + 1, total);
+            std::snprintf(line, sizeof line, "Extracting %u of %u entries", done, total);
             messages.ShowProgress(line);
             nextUpdate = Clock::now() + std::chrono::milliseconds(100);
         }
-    }
+    });
     messages.ClearProgress();
     return ExitStatus();
+}
+
+int Find(const std::string& folder, std::vector<EntrySelector>& patterns)
+{
+    std::vector<std::string> names;
+    if (!FindPackFiles(folder, names)) {
+        messages.Complain("can't read folder " + folder);
+        return ExitStatus();
+    }
+    std::string prefix = folder;
+    if (!prefix.empty() && prefix.back() != '/' && prefix.back() != vpk::kFolderSeparator)
+        prefix += vpk::kFolderSeparator;
+    Output out;
+    for (const std::string& name : names) {
+        const std::string packPath = prefix + name;
+        out.Flush();  // lines before this pack's messages
+        VpkArchive archive;
+        if (!Load(archive, packPath.c_str()))
+            continue;
+        const std::uint32_t count = archive.GetEntryCount();
+        for (std::uint32_t i = 0; i < count; ++i) {
+            const VpkEntry* entry = archive.GetEntry(i);
+            if (!MatchAny(patterns, entry->name))
+                continue;
+            out.Put(packPath).Put('\t').Put(i + 1).Put('\t').Put(entry->name).Put('\t').Put(entry->dataSize);
+            out.EndLine();
+        }
+    }
+    out.Flush();
+    ReportUnmatched(patterns);
+    out.Finish();
+    return ExitStatus();
+}
+
+int Pack(const std::string& source, const std::string& out)
+{
+    WritePack(source, out, [](const std::string& text) { messages.Complain(text); });
+    return ExitStatus();
+}
+
+// Parses argv[first..] as ENTRY arguments; false for one that is none.
+bool ParseSelectors(int argc, char** argv, int first, std::vector<EntrySelector>& selectors)
+{
+    for (int i = first; i < argc; ++i) {
+        selectors.emplace_back();
+        if (!ParseSelector(argv[i], selectors.back()))
+            return false;
+    }
+    return true;
 }
 
 int Run(int argc, char** argv)
@@ -331,20 +541,34 @@ int Run(int argc, char** argv)
         std::fputs(kHelp, stdout);
         return kExitOk;
     }
+    if (command == "--version" && argc == 2) {
+        std::fputs("tessaro-cli " TESSARO_VERSION_TEXT "\n", stdout);
+        return kExitOk;
+    }
+    std::vector<EntrySelector> selectors;
     if (command == "packs" && argc == 3)
         return Packs(argv[2]);
-    if (command == "list" && argc == 3)
-        return List(argv[2]);
-    if (command == "cat" && argc == 4) {
-        std::uint32_t index = 0;
-        if (!ParseEntryNumber(argv[3], index))
-            return Usage();
-        return Cat(argv[2], index);
+    if (command == "list" && argc >= 3)
+        return ParseSelectors(argc, argv, 3, selectors) ? List(argv[2], selectors) : Usage();
+    if (command == "cat" && argc == 4)
+        return ParseSelectors(argc, argv, 3, selectors) ? Cat(argv[2], selectors) : Usage();
+    if (command == "find" && argc >= 4) {
+        // Every argument is a pattern here, digits too: there is no one pack
+        // for a number to count in.
+        for (int i = 3; i < argc; ++i) {
+            if (*argv[i] == '\0' || *argv[i] == '-')
+                return Usage();
+            selectors.emplace_back();
+            selectors.back().text = argv[i];
+            selectors.back().pattern = std::make_unique<EntryPattern>(argv[i]);
+        }
+        return Find(argv[2], selectors);
     }
+    if (command == "pack" && argc == 4)
+        return Pack(argv[2], argv[3]);
     if (command == "extract") {
         const char* pack = nullptr;
         const char* folder = nullptr;
-        std::vector<std::uint32_t> numbers;
         for (int i = 2; i < argc; ++i) {
             if (std::strcmp(argv[i], "-C") == 0) {
                 if (i + 1 >= argc || folder != nullptr)
@@ -353,15 +577,14 @@ int Run(int argc, char** argv)
             } else if (pack == nullptr) {
                 pack = argv[i];
             } else {
-                std::uint32_t index = 0;
-                if (!ParseEntryNumber(argv[i], index))
+                selectors.emplace_back();
+                if (!ParseSelector(argv[i], selectors.back()))
                     return Usage();
-                numbers.push_back(index);
             }
         }
         if (pack == nullptr)
             return Usage();
-        return Extract(pack, numbers, folder);
+        return Extract(pack, selectors, folder);
     }
     return Usage();
 }

@@ -10,7 +10,7 @@
 using vpk::ShowMessage;
 namespace messages = vpk::messages;
 
-bool VpkArchive::Extract(std::uint32_t index, const char* target)
+bool VpkArchive::Extract(std::uint32_t index, const char* target, vpk::ExtractionRun* run)
 {
     if (!file) {
         ShowMessage(messages::kNotOpen);
@@ -41,7 +41,7 @@ bool VpkArchive::Extract(std::uint32_t index, const char* target)
         std::memcpy(folders, target, length);
         folders[length] = '/';
         folders[length + 1] = '\0';
-        CreateDirectories(folders);
+        CreateDirectories(folders, run);
         return false;
     }
 
@@ -57,7 +57,7 @@ bool VpkArchive::Extract(std::uint32_t index, const char* target)
     const std::size_t folderLength = static_cast<std::size_t>(folderEnd - target);
     std::memcpy(folders, target, folderLength);
     folders[folderLength] = '\0';
-    CreateDirectories(folders);
+    CreateDirectories(folders, run);
 
     const EntryData data = LoadEntryData(*entry);
     if (!data)
@@ -82,7 +82,7 @@ bool VpkArchive::Extract(std::uint32_t index, const char* target)
     return true;
 }
 
-void VpkArchive::CreateDirectories(const char* folders)
+void VpkArchive::CreateDirectories(const char* folders, vpk::ExtractionRun* run)
 {
     if (std::strlen(folders) > kVpkMaxNameLength) {
         ShowMessage(messages::kTargetTooLong);
@@ -92,6 +92,8 @@ void VpkArchive::CreateDirectories(const char* folders)
     // Each part adds at most one separator to what the input held, so the
     // accumulated path is at most one character longer than the input.
     char accumulated[kVpkPathSize + 1];
+    std::size_t ends[kVpkPathSize];  // where each folder's path ends in it
+    std::size_t count = 0;
     std::size_t length = 0;
     const char* p = folders;
     while (*p != '\0') {
@@ -106,9 +108,21 @@ void VpkArchive::CreateDirectories(const char* folders)
         std::memcpy(accumulated + length, p, partLength);
         length += partLength;
         accumulated[length++] = vpk::kFolderSeparator;
-        accumulated[length] = '\0';
-        // An existing folder fails harmlessly; the next part follows anyway.
-        fileSystem.MakeFolder(accumulated);
+        ends[count++] = length;
         p = end;
+    }
+    accumulated[length] = '\0';
+    // Most entries of a run share their folders with an entry before them.
+    if (run != nullptr && count > 0 && run->Named(std::string_view(accumulated, length)))
+        return;
+    for (std::size_t i = 0; i < count; ++i) {
+        const char saved = accumulated[ends[i]];
+        accumulated[ends[i]] = '\0';
+        // An existing folder fails harmlessly; the next part follows anyway.
+        if (run == nullptr)
+            fileSystem.MakeFolder(accumulated);
+        else
+            run->MakeOnce(std::string_view(accumulated, ends[i]), [&] { fileSystem.MakeFolder(accumulated); });
+        accumulated[ends[i]] = saved;
     }
 }

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace vpk {
 
@@ -35,6 +37,14 @@ public:
     virtual bool Close() = 0;
 };
 
+// One name found in a folder by FileSystem::ListFolder.
+struct FolderItem {
+    enum class Kind { File, Folder, Other };
+    std::string name;
+    Kind kind;
+    std::uint64_t size;  // of a file; 0 otherwise
+};
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -47,6 +57,13 @@ public:
     // Creates one folder; false when it fails, also when it exists already.
     virtual bool MakeFolder(const char* path) = 0;
     virtual bool RemoveFile(const char* path) = 0;
+    // The names in a folder, "." and ".." left out, in no particular order;
+    // links are followed, and a name whose target can't be examined is Other.
+    // False when the folder can't be read.
+    virtual bool ListFolder(const char* path, std::vector<FolderItem>& items) = 0;
+    // Renames a file, replacing a file of the new name; false on failure,
+    // which leaves both names as they were.
+    virtual bool Rename(const char* from, const char* to) = 0;
 };
 
 // The platform's own implementation.

@@ -5,6 +5,8 @@
 #include "vpk/FileSystem.h"
 
 #include <cerrno>
+#include <cstdio>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -123,6 +125,37 @@ public:
     bool MakeFolder(const char* path) override { return mkdir(path, 0777) == 0; }
 
     bool RemoveFile(const char* path) override { return unlink(path) == 0; }
+
+    bool ListFolder(const char* path, std::vector<FolderItem>& items) override
+    {
+        items.clear();
+        DIR* dir = opendir(path);
+        if (dir == nullptr)
+            return false;
+        std::string prefix = path;
+        if (!prefix.empty() && prefix.back() != '/')
+            prefix += '/';
+        while (const dirent* found = readdir(dir)) {
+            const std::string name = found->d_name;
+            if (name == "." || name == "..")
+                continue;
+            FolderItem item{name, FolderItem::Kind::Other, 0};
+            struct stat info;
+            if (stat((prefix + name).c_str(), &info) == 0) {
+                if (S_ISDIR(info.st_mode)) {
+                    item.kind = FolderItem::Kind::Folder;
+                } else if (S_ISREG(info.st_mode) && info.st_size >= 0) {
+                    item.kind = FolderItem::Kind::File;
+                    item.size = static_cast<std::uint64_t>(info.st_size);
+                }
+            }
+            items.push_back(std::move(item));
+        }
+        closedir(dir);
+        return true;
+    }
+
+    bool Rename(const char* from, const char* to) override { return std::rename(from, to) == 0; }
 };
 
 }  // namespace

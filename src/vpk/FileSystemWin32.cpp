@@ -92,6 +92,40 @@ public:
     bool MakeFolder(const char* path) override { return CreateDirectoryA(path, nullptr) != FALSE; }
 
     bool RemoveFile(const char* path) override { return DeleteFileA(path) != FALSE; }
+
+    bool ListFolder(const char* path, std::vector<FolderItem>& items) override
+    {
+        items.clear();
+        std::string pattern = path;
+        if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/' && pattern.back() != ':')
+            pattern += '\\';
+        pattern += '*';
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE)
+            return GetLastError() == ERROR_FILE_NOT_FOUND;  // an empty drive root
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            FolderItem item{name, FolderItem::Kind::File, 0};
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+                item.kind = FolderItem::Kind::Folder;
+            else if ((found.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) != 0)
+                item.kind = FolderItem::Kind::Other;
+            else
+                item.size = static_cast<std::uint64_t>(found.nFileSizeHigh) << 32 | found.nFileSizeLow;
+            items.push_back(std::move(item));
+        } while (FindNextFileA(search, &found));
+        const bool complete = GetLastError() == ERROR_NO_MORE_FILES;
+        FindClose(search);
+        return complete;
+    }
+
+    bool Rename(const char* from, const char* to) override
+    {
+        return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != FALSE;
+    }
 };
 
 }  // namespace

@@ -6,6 +6,7 @@
 // ReadEntry and Extract; Close. The footer queries work right after Open.
 #pragma once
 
+#include "vpk/ExtractionRun.h"
 #include "vpk/FileSystem.h"
 #include "vpk/Memory.h"
 #include "vpk/VpkFormat.h"
@@ -57,11 +58,12 @@ public:
     // creating its folders; in a directory pack only creates the folders.
     // False when refused (an entry refused by CheckEntryData among them:
     // nothing is created for it) and for a directory pack; true once a file entry
-    // was handled, its failures reported by message.
-    bool Extract(std::uint32_t index, const char* target);
+    // was handled, its failures reported by message. Within a run, folders
+    // the run has already asked for are not asked for again.
+    bool Extract(std::uint32_t index, const char* target, vpk::ExtractionRun* run = nullptr);
     // Creates each folder of a "/"-separated path in turn; failures (an
     // existing folder among them) are not reported.
-    void CreateDirectories(const char* folders);
+    void CreateDirectories(const char* folders, vpk::ExtractionRun* run = nullptr);
 
 private:
     // The table and entry buffers come zero-filled from vpk::AllocateZeroed,

@@ -1,5 +1,6 @@
 // tessaro-cli end to end: the tool is run as its users run it, on packs the
 // tests build, and its stdout, stderr and exit status are compared whole.
+#include "Version.h"
 #include "vpk/FileSystem.h"
 #include "vpk/PackBuilder.h"
 #include "vpk/TestSupport.h"
@@ -90,16 +91,21 @@ TEST_F(CliTest, WrongUsageExitsWithTwo)
         {},
         {"unpack", pack},
         {"list"},
-        {"list", pack, "extra"},
         {"packs"},
         {"cat", pack},
-        {"cat", pack, "first"},
         {"cat", pack, "-1"},
         {"cat", pack, ""},
+        {"cat", pack, "1", "2"},
+        {"list", pack, ""},
         {"extract"},
-        {"extract", pack, "two"},
+        {"extract", pack, "-x"},
         {"extract", pack, "-C"},
         {"extract", pack, "-C", "a", "-C", "b"},
+        {"find", "."},
+        {"find", ".", ""},
+        {"pack", "."},
+        {"pack", ".", "a.vpk", "b.vpk"},
+        {"--version", "x"},
     };
     for (const std::vector<std::string>& args : cases) {
         SCOPED_TRACE(args.empty() ? "(none)" : args[0] + " ... (" + std::to_string(args.size()) + ")");
@@ -111,13 +117,20 @@ TEST_F(CliTest, WrongUsageExitsWithTwo)
     EXPECT_EQ(test::Tree(dir.Path()), std::vector<std::string>{"p.vpk"});
 }
 
-TEST_F(CliTest, HelpGoesToStdout)
+TEST_F(CliTest, HelpAndVersionGoToStdout)
 {
     const Result result = Run({"--help"});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(result.out.rfind("usage: tessaro-cli packs FOLDER\n", 0), 0u);
-    EXPECT_NE(result.out.find("extract PACK [NUMBER...] [-C DIR]"), std::string::npos);
+    // Every command with an example.
+    for (const char* command : {"packs", "list", "cat", "extract", "find", "pack"})
+        EXPECT_NE(result.out.find(std::string("  tessaro-cli ") + command + " "), std::string::npos) << command;
+
+    const Result version = Run({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.err, "");
+    EXPECT_EQ(version.out, "tessaro-cli " TESSARO_VERSION_TEXT "\n");
 }
 
 TEST_F(CliTest, PacksListsTheFolderByFileName)
@@ -289,6 +302,214 @@ TEST_F(CliTest, ExtractWritesEntriesBelowTheGivenFolder)
     EXPECT_EQ(folders.err, "");
     EXPECT_EQ(test::Tree(dir.Path() / "dirs"),
               (std::vector<std::string>{"maps/", "maps/a b/", "maps/a b/c/", "sound/"}));
+}
+
+TEST_F(CliTest, EntriesAreChosenByNumberNameOrPattern)
+{
+    const std::string pack = Pack("p.vpk", PackBuilder()
+                                               .Add("dlg/hollywood/isaac.dlg", "isaac")
+                                               .Add("dlg/main characters/regent.dlg", "regent")
+                                               .Add("readme.txt", "read")
+                                               .Add("123", "digits")
+                                               .Build());
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string out;
+        std::string err;
+    };
+    const Case cases[] = {
+        {{"list", pack, "**.DLG"}, 0, Lines({"1\tdlg/hollywood/isaac.dlg\t5\tdlg", "2\tdlg/main characters/regent.dlg\t6\tdlg"}), ""},
+        // Directory order whatever the order of the arguments; "3" is a number.
+        {{"list", pack, "readme.txt", "3", "dlg/*/isaac.dlg"}, 0, Lines({"1\tdlg/hollywood/isaac.dlg\t5\tdlg", "3\treadme.txt\t4\ttxt"}), ""},
+        {{"list", pack, "*.dlg", "9"}, 1, "", Lines({"Index out of range", "tessaro-cli: no entry matches *.dlg"})},
+        {{"cat", pack, "DLG/Hollywood/Isaac.dlg"}, 0, "isaac", ""},
+        {{"cat", pack, "dlg/**"}, 0, "isaacregent", ""},
+        {{"cat", pack, "4"}, 0, "digits", ""},
+        {{"cat", pack, "123"}, 1, "", Lines({"Index out of range"})},
+        {{"cat", pack, "nothing*"}, 1, "", Lines({"tessaro-cli: no entry matches nothing*"})},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args[0] + " " + c.args[2]);
+        const Result result = Run(c.args);
+        EXPECT_EQ(result.status, c.status);
+        EXPECT_EQ(result.out, c.out);
+        EXPECT_EQ(result.err, c.err);
+    }
+
+    // A pattern that matches nothing is reported; the others still run.
+    fs::create_directory(dir.Path() / "x");
+    const Result extract = Run({"extract", pack, "**/*.dlg", "missing.txt", "3", "-C", "x"});
+    EXPECT_EQ(extract.status, 1);
+    EXPECT_EQ(extract.err, Lines({"tessaro-cli: no entry matches missing.txt"}));
+    EXPECT_EQ(test::Tree(dir.Path() / "x"),
+              (std::vector<std::string>{"dlg/", "dlg/hollywood/", "dlg/hollywood/isaac.dlg", "dlg/main characters/",
+                                        "dlg/main characters/regent.dlg", "readme.txt"}));
+}
+
+// Sets an environment variable for the tool's runs while it lives.
+class Environment {
+public:
+    Environment(const char* name, const char* value) : variable(name)
+    {
+#ifdef _WIN32
+        _putenv_s(name, value);
+#else
+        setenv(name, value, 1);
+#endif
+    }
+    ~Environment()
+    {
+#ifdef _WIN32
+        _putenv_s(variable, "");
+#else
+        unsetenv(variable);
+#endif
+    }
+    Environment(const Environment&) = delete;
+    Environment& operator=(const Environment&) = delete;
+
+private:
+    const char* variable;
+};
+
+TEST_F(CliTest, ExtractingOnTwoThreadsKeepsTheMessagesInOrder)
+{
+    // Enough entries for two threads; every seventh one is refused, in turn
+    // for its name and for data past the end of the pack.
+    PackBuilder builder;
+    std::vector<std::string> expected;
+    for (int i = 0; i < 300; ++i) {
+        // Built with append: g++ 12 warns falsely (-Wrestrict) on chains of
+        // string + string.
+        std::string folder = "f";
+        folder.append(std::to_string(i % 13)).append("/g").append(std::to_string(i % 5)).append("/");
+        const std::string number = std::to_string(i);
+        if (i % 7 != 3) {
+            builder.Add(std::string(folder).append("e").append(number).append(".txt"),
+                        std::string(static_cast<std::size_t>(i), 'x'));
+        } else if (i % 2 == 0) {
+            builder.Add(std::string("../e").append(number), "out");
+            expected.push_back("Unsafe target path refused");
+        } else {
+            builder.AddWithLocation(std::string(folder).append("late").append(number), 0xFFFFFF00u, 16);
+            expected.push_back("Entry data lies past the end of the pack");
+        }
+    }
+    const std::string pack = Pack("many.vpk", builder.Build());
+    std::vector<std::vector<std::string>> trees;
+    for (const char* threads : {"1", "2"}) {
+        SCOPED_TRACE(std::string("threads ") + threads);
+        const Environment setting("TESSARO_EXTRACT_THREADS", threads);
+        const fs::path out = dir.Path() / (std::string("out") + threads);
+        fs::create_directory(out);
+        const Result result = Run({"extract", pack, "-C", out.string()});
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.err, Lines(expected));
+        trees.push_back(test::Tree(out));
+    }
+    EXPECT_EQ(trees[0], trees[1]);
+    EXPECT_EQ(std::count_if(trees[0].begin(), trees[0].end(), [](const std::string& n) { return n.back() != '/'; }),
+              300 - static_cast<long>(expected.size()));
+}
+
+TEST_F(CliTest, FindSearchesEveryPackOfAFolder)
+{
+    const fs::path folder = dir.Path() / "Vampire";
+    Pack("Vampire/pack001.vpk", PackBuilder().Add("dlg/a.dlg", "aa").Add("b.txt", "b").Build());
+    Pack("Vampire/pack002.vpk", std::string(20, 'x') + test::Footer(1, 22, 0));  // refused
+    Pack("Vampire/pack003.vpk", PackBuilder().Add("scripts/A.DLG", "A").Add("c.txt", "").Build());
+    Pack("Vampire/pack004.vpk", PackBuilder().Type(1).Add("dlg", "").Build());
+    const std::string prefix = folder.string() + std::string(1, vpk::kFolderSeparator);
+
+    const Result found = Run({"find", folder.string(), "**.dlg", "dlg", "**.mdl"});
+    EXPECT_EQ(found.status, 1);
+    EXPECT_EQ(found.out, Lines({prefix + "pack001.vpk\t1\tdlg/a.dlg\t2", prefix + "pack003.vpk\t1\tscripts/A.DLG\t1",
+                                prefix + "pack004.vpk\t1\tdlg\t0"}));
+    EXPECT_EQ(found.err, Lines({"Invalid header found", "Failed to parse VPK file", "tessaro-cli: no entry matches **.mdl"}));
+
+    fs::remove(folder / "pack002.vpk");
+    const Result clean = Run({"find", folder.string(), "*.txt"});
+    EXPECT_EQ(clean.status, 0);
+    EXPECT_EQ(clean.err, "");
+    EXPECT_EQ(clean.out, Lines({prefix + "pack001.vpk\t2\tb.txt\t1", prefix + "pack003.vpk\t2\tc.txt\t0"}));
+
+    const Result missing = Run({"find", (dir.Path() / "nowhere").string(), "*"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.out, "");
+    EXPECT_NE(missing.err, "");
+}
+
+// Every file below folder, as sorted names with their bytes.
+std::vector<std::pair<std::string, std::string>> Contents(const fs::path& folder)
+{
+    std::vector<std::pair<std::string, std::string>> files;
+    for (const std::string& name : test::Tree(folder)) {
+        if (name.back() != '/')
+            files.emplace_back(name, test::ReadFile(folder / name));
+    }
+    return files;
+}
+
+TEST_F(CliTest, PackThenExtractGivesTheSameFiles)
+{
+    std::string binary;
+    for (int i = 0; i < 256; ++i)
+        binary.push_back(static_cast<char>(i));
+    const fs::path src = dir.Path() / "mod";
+    for (const auto& [name, bytes] : std::vector<std::pair<std::string, std::string>>{
+             {"dlg/main characters/regent.dlg", "{ 1 }\r\n"}, {"models/a.mdl", binary}, {"empty.txt", ""}, {"Top.TXT", "t"}}) {
+        fs::create_directories((src / name).parent_path());
+        test::WriteFile(src / name, bytes);
+    }
+    test::WriteFile(dir.Path() / "mod.vpk", "an older pack, replaced");
+
+    const Result packed = Run({"pack", "mod", "mod.vpk"});
+    EXPECT_EQ(packed.status, 0);
+    EXPECT_EQ(packed.out, "");
+    EXPECT_EQ(packed.err, "");
+    EXPECT_EQ(Run({"list", "mod.vpk"}).out, Lines({"1\tTop.TXT\t1\tTXT", "2\tdlg/main characters/regent.dlg\t7\tdlg",
+                                                 "3\tempty.txt\t0\ttxt", "4\tmodels/a.mdl\t256\tmdl"}));
+    fs::create_directory(dir.Path() / "x");
+    EXPECT_EQ(Run({"extract", "mod.vpk", "-C", "x"}).status, 0);
+    EXPECT_EQ(Contents(dir.Path() / "x"), Contents(src));
+
+    // Refused: the pack would land in the folder it packs.
+    const Result inside = Run({"pack", "mod", "mod/dlg/self.vpk"});
+    EXPECT_EQ(inside.status, 1);
+    EXPECT_EQ(inside.err, Lines({"tessaro-cli: can't pack into mod/dlg/self.vpk: it lies inside mod"}));
+    EXPECT_FALSE(fs::exists(src / "dlg" / "self.vpk"));
+}
+
+TEST_F(CliTest, TheRealPackExtractedAndPackedAgainKeepsItsEntries)
+{
+    TESSARO_REQUIRE_TESTDATA();
+    const std::string original = test::TestDataPath("wesp_official_pack103.vpk");
+    fs::create_directory(dir.Path() / "a");
+    ASSERT_EQ(Run({"extract", original, "-C", "a"}).status, 0);
+    const Result packed = Run({"pack", "a", "again.vpk"});
+    ASSERT_EQ(packed.status, 0) << packed.err;
+
+    // The same names and sizes (in byte order now), the same bytes.
+    auto namesAndSizes = [this](const std::string& pack) {
+        std::vector<std::string> lines;
+        std::string text = Run({"list", pack}).out;
+        for (std::size_t at = 0; at < text.size();) {
+            const std::size_t end = text.find('\n', at);
+            const std::string line = text.substr(at, end - at);
+            const std::size_t name = line.find('\t') + 1;
+            lines.push_back(line.substr(name, line.rfind('\t') - name));
+            at = end + 1;
+        }
+        std::sort(lines.begin(), lines.end());
+        return lines;
+    };
+    const std::vector<std::string> expected = namesAndSizes(original);
+    EXPECT_EQ(expected.size(), 7u);
+    EXPECT_EQ(namesAndSizes("again.vpk"), expected);
+    fs::create_directory(dir.Path() / "b");
+    ASSERT_EQ(Run({"extract", "again.vpk", "-C", "b"}).status, 0);
+    EXPECT_EQ(Contents(dir.Path() / "b"), Contents(dir.Path() / "a"));
 }
 
 #ifndef _WIN32

@@ -135,6 +135,45 @@ TEST_F(ScrollBars, AVisibleThumbShowsItsGrip) {
     EXPECT_TRUE(skintest::IsRed(wintest::PixelAt(H().Handle(), H().ThumbX() + 7, 4)));
 }
 
+// Where each skin bitmap lands, probed in the bar's own terms: `along` from
+// the first arrow's end (negative: back from the far end), `across` the
+// bar's thickness. The thumb sits at its minimum, clear of `along` 150.
+TEST_F(ScrollBars, EachBitmapLandsInItsPlace) {
+    struct Case {
+        const char* name;
+        bool vertical;
+        int along;
+        int across;
+        int grey;  // the grey level there, or -1 for an arrow's red triangle
+    };
+    const Case cases[] = {
+        {"left arrow's frame", false, 0, 6, 91}, {"left arrow's triangle", false, 12, 6, -1},
+        {"track's top row", false, 150, 0, 91}, {"track's middle", false, 150, 6, 44},
+        {"track's low rows", false, 150, 9, 66}, {"right arrow's triangle", false, -13, 6, -1},
+        {"right arrow's frame", false, -1, 6, 91}, {"top cap's edge", true, 0, 6, 91},
+        {"top cap's inside", true, 2, 6, 74}, {"up arrow's triangle", true, 23, 5, -1},
+        {"track's left column", true, 150, 0, 90}, {"track's inside", true, 150, 2, 77},
+        {"track's dark side", true, 150, 8, 0}, {"down arrow's triangle", true, -24, 5, -1},
+        // The corner starts one pixel in, so its light right column is the
+        // bar's last. (Column 0 there lies under the horizontal bar's end.)
+        {"corner's inside", true, -9, 3, 69}, {"corner's dark rows", true, -5, 10, 35},
+        {"corner's right edge", true, -5, 11, 91},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HWND bar = c.vertical ? V().Handle() : H().Handle();
+        const int along = c.along < 0 ? (c.vertical ? VHeight() : HWidth()) + c.along : c.along;
+        const COLORREF pixel =
+            c.vertical ? wintest::PixelAt(bar, c.across, along) : wintest::PixelAt(bar, along, c.across);
+        if (c.grey < 0) {
+            EXPECT_TRUE(skintest::IsRed(pixel)) << std::hex << pixel;
+        } else {
+            EXPECT_TRUE(skintest::IsGrey(pixel)) << std::hex << pixel;
+            EXPECT_EQ(skintest::Grey(pixel), c.grey);
+        }
+    }
+}
+
 // --- Arrows
 
 struct ArrowCase {

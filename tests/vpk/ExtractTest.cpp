@@ -227,6 +227,33 @@ TEST_F(ExtractTest, FoldersAreMadeOneByOne)
     EXPECT_EQ(messages.Take(), Messages{});
 }
 
+TEST_F(ExtractTest, ARunAsksForEachFolderOnce)
+{
+    test::FakeFileSystem fake;
+    fake.writeToMemory = true;
+    Load(PackBuilder().Add("a/b/c.txt", "c").Add("a/d.txt", "d").Add("a/b/e.txt", "e").Add("x/y/f.txt", "f"));
+    const std::string a = std::string("a") + kSep;
+    const std::string x = std::string("x") + kSep;
+
+    vpk::ExtractionRun run;
+    for (int round = 0; round < 2; ++round) {
+        for (std::uint32_t i = 0; i < archive.GetEntryCount(); ++i)
+            EXPECT_TRUE(archive.Extract(i, archive.GetEntry(i)->name, &run));
+    }
+    // The folders of every entry, each once, in the order first needed; the
+    // files as without a run, twice.
+    EXPECT_EQ(fake.folders, (std::vector<std::string>{a, a + "b" + kSep, x, x + "y" + kSep}));
+    EXPECT_EQ(fake.created.size(), 8u);
+    EXPECT_EQ(fake.memoryFiles["a/b/e.txt"], "e");
+    EXPECT_EQ(messages.Take(), Messages{});
+
+    // A new run asks again.
+    fake.folders.clear();
+    vpk::ExtractionRun next;
+    archive.Extract(0, "a/b/c.txt", &next);
+    EXPECT_EQ(fake.folders, (std::vector<std::string>{a, a + "b" + kSep}));
+}
+
 TEST_F(ExtractTest, OverlongTargetsAreRefused)
 {
     test::FakeFileSystem fake;

@@ -19,6 +19,8 @@ class FakeFileSystem final : public vpk::FileSystem {
 public:
     // Reading knobs, for files opened after they are set.
     bool failSize = false;
+    // Paths ending with this can't be opened for reading.
+    std::optional<std::string> unreadableSuffix;
     std::optional<std::uint64_t> reportedSize;
     // Any read touching [badBegin, badEnd) fails and moves nothing.
     std::uint64_t badBegin = 0;
@@ -28,6 +30,7 @@ public:
     bool failCreate = false;
     std::optional<std::uint32_t> writeLimit;  // a write stops after this many bytes, failing
     bool failClose = false;
+    bool failRename = false;
     bool writeToMemory = false;  // keep created files and folders here, off the disk
 
     // What was asked of the file system.
@@ -53,6 +56,10 @@ public:
         const auto found = sparse.find(path);
         if (found != sparse.end())
             return std::make_unique<ReadFile>(*this, nullptr, &found->second);
+        const std::string name = path;
+        if (unreadableSuffix && name.size() >= unreadableSuffix->size() &&
+            name.compare(name.size() - unreadableSuffix->size(), std::string::npos, *unreadableSuffix) == 0)
+            return nullptr;
         std::unique_ptr<vpk::File> real = vpk::PlatformFileSystem().OpenForReading(path);
         if (!real)
             return nullptr;
@@ -86,6 +93,16 @@ public:
         if (writeToMemory)
             return memoryFiles.erase(path) == 1;
         return vpk::PlatformFileSystem().RemoveFile(path);
+    }
+
+    bool ListFolder(const char* path, std::vector<vpk::FolderItem>& items) override
+    {
+        return vpk::PlatformFileSystem().ListFolder(path, items);
+    }
+
+    bool Rename(const char* from, const char* to) override
+    {
+        return !failRename && vpk::PlatformFileSystem().Rename(from, to);
     }
 
 private:

@@ -1,0 +1,237 @@
+#include "Extractor.h"
+
+#include "vpk/ExtractionRun.h"
+#include "vpk/MessageSink.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <string_view>
+#include <system_error>
+#include <thread>
+#include <unordered_set>
+
+namespace {
+
+thread_local std::vector<std::string>* heldHere = nullptr;
+
+// Sends each message to the list of the thread showing it, if that thread
+// holds its messages, else on to the sink installed before.
+class HoldingSink final : public vpk::MessageSink {
+public:
+    void Show(const char* text) override
+    {
+        if (heldHere != nullptr)
+            heldHere->emplace_back(text);
+        else
+            next->Show(text);
+    }
+
+    // Installs itself in front of the current sink; users are counted so
+    // nested and concurrent holders share one installation.
+    void Enter()
+    {
+        const std::lock_guard<std::mutex> hold(lock);
+        if (users++ == 0) {
+            next = &vpk::GetMessageSink();
+            vpk::SetMessageSink(this);
+        }
+    }
+    void Leave()
+    {
+        const std::lock_guard<std::mutex> hold(lock);
+        if (--users == 0)
+            vpk::SetMessageSink(next);
+    }
+
+private:
+    std::mutex lock;
+    int users = 0;
+    vpk::MessageSink* next = nullptr;
+};
+
+HoldingSink holdingSink;
+
+// Below the threshold a second thread costs more than it brings.
+constexpr std::size_t kParallelFrom = 64;
+
+// The file a name lands in as Windows sees it: ASCII case folded, "\" a
+// separator, dots and spaces at the end of a component dropped.
+std::string TargetKey(const char* name)
+{
+    std::string key;
+    for (const char* p = name;; ++p) {
+        char c = *p;
+        if (c == '\0' || c == '/' || c == '\\') {
+            while (!key.empty() && (key.back() == '.' || key.back() == ' '))
+                key.pop_back();
+            if (c == '\0')
+                return key;
+            key.push_back('/');
+            continue;
+        }
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+        key.push_back(c);
+    }
+}
+
+// True when no two entries write the same file, and no entry's file is
+// another's folder: then the order in which entries are written changes
+// nothing on disk and no message.
+bool AreIndependent(const VpkArchive& archive, const std::vector<std::uint32_t>& indexes)
+{
+    if (archive.IsDirectoryPack())
+        return true;  // folders only, made under the run's lock
+    std::unordered_set<std::string> files;
+    std::unordered_set<std::string> folders;
+    files.reserve(indexes.size());
+    for (const std::uint32_t index : indexes) {
+        const VpkEntry* entry = archive.GetEntry(index);
+        if (entry == nullptr)
+            continue;
+        const std::string key = TargetKey(entry->name);
+        // "~" may be a Windows short name standing for another one.
+        if (key.find('~') != std::string::npos || !files.insert(key).second)
+            return false;
+        for (std::size_t slash = key.find('/'); slash != std::string::npos; slash = key.find('/', slash + 1))
+            folders.emplace(std::string_view(key).substr(0, slash));
+    }
+    for (const std::string& folder : folders) {
+        if (files.count(folder) != 0)
+            return false;
+    }
+    return true;
+}
+
+void ExtractOne(VpkArchive& archive, std::uint32_t index, vpk::ExtractionRun& run)
+{
+    const VpkEntry* entry = archive.GetEntry(index);
+    archive.Extract(index, entry != nullptr ? entry->name : "", &run);
+}
+
+void ShowAll(const std::vector<std::string>& texts)
+{
+    for (const std::string& text : texts)
+        vpk::ShowMessage(text.c_str());
+}
+
+// Entries handed out one at a time to two threads; the calling thread shows
+// each entry's kept messages once every entry before it has been shown.
+class SharedExtraction {
+public:
+    SharedExtraction(const std::vector<std::uint32_t>& chosen, const ExtractionProgress& onProgress)
+        : indexes(chosen), progress(onProgress), slots(chosen.size())
+    {
+    }
+
+    // Takes entries until none is left.
+    void Work(VpkArchive& archive)
+    {
+        HeldMessages held;
+        for (std::size_t n; (n = next.fetch_add(1)) < slots.size();) {
+            ExtractOne(archive, indexes[n], run);
+            {
+                const std::lock_guard<std::mutex> hold(lock);
+                slots[n].texts.swap(held.texts);
+                slots[n].done = true;
+            }
+            held.texts.clear();
+            finished.notify_one();
+        }
+    }
+
+    // Shows what is ready, in order; with wait, until the last entry.
+    void ShowReady(bool wait)
+    {
+        while (shown < slots.size()) {
+            std::vector<std::string> texts;
+            {
+                std::unique_lock<std::mutex> hold(lock);
+                if (wait)
+                    finished.wait(hold, [this] { return slots[shown].done; });
+                else if (!slots[shown].done)
+                    return;
+                texts.swap(slots[shown].texts);
+            }
+            ShowAll(texts);
+            ++shown;
+            progress(static_cast<std::uint32_t>(shown), static_cast<std::uint32_t>(slots.size()));
+        }
+    }
+
+    // The calling thread's share: entries, and the showing between them.
+    void WorkAndShow(VpkArchive& archive)
+    {
+        for (;;) {
+            const std::size_t n = next.fetch_add(1);
+            if (n >= slots.size())
+                break;
+            {
+                HeldMessages held;
+                ExtractOne(archive, indexes[n], run);
+                const std::lock_guard<std::mutex> hold(lock);
+                slots[n].texts.swap(held.texts);
+                slots[n].done = true;
+            }
+            ShowReady(false);
+        }
+        ShowReady(true);
+    }
+
+private:
+    struct Slot {
+        std::vector<std::string> texts;
+        bool done = false;
+    };
+
+    const std::vector<std::uint32_t>& indexes;
+    const ExtractionProgress& progress;
+    std::vector<Slot> slots;
+    std::atomic<std::size_t> next{0};
+    std::size_t shown = 0;
+    std::mutex lock;
+    std::condition_variable finished;
+    vpk::ExtractionRun run;
+};
+
+}  // namespace
+
+HeldMessages::HeldMessages() : previous(heldHere)
+{
+    holdingSink.Enter();
+    heldHere = &texts;
+}
+
+HeldMessages::~HeldMessages()
+{
+    heldHere = previous;
+    holdingSink.Leave();
+}
+
+void ExtractEntries(VpkArchive& archive, VpkArchive* helper, const std::vector<std::uint32_t>& indexes,
+                    const ExtractionProgress& progress)
+{
+    if (helper != nullptr && indexes.size() >= kParallelFrom && AreIndependent(archive, indexes)) {
+        // Installed here, before the second thread starts and after it ends,
+        // so the process-wide sink never changes while both threads run.
+        holdingSink.Enter();
+        SharedExtraction shared(indexes, progress);
+        std::thread second;
+        try {
+            second = std::thread([&shared, helper] { shared.Work(*helper); });
+        } catch (const std::system_error&) {
+            // No second thread to be had: this one takes every entry.
+        }
+        shared.WorkAndShow(archive);
+        if (second.joinable())
+            second.join();
+        holdingSink.Leave();
+        return;
+    }
+    vpk::ExtractionRun run;
+    for (std::size_t n = 0; n < indexes.size(); ++n) {
+        ExtractOne(archive, indexes[n], run);
+        progress(static_cast<std::uint32_t>(n + 1), static_cast<std::uint32_t>(indexes.size()));
+    }
+}

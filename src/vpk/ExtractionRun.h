@@ -1,0 +1,51 @@
+// One extraction run: many entries written one after the other, as the
+// command-line tool's "extract" does. The run remembers each folder it has
+// asked the platform to create, so a folder shared by thousands of entries is
+// created once, not once per entry. Whether that creation succeeded does not
+// matter, just as it doesn't when every entry asks again: a folder that could
+// not be made then cannot be made a moment later either, and no message is
+// shown for folders in any case.
+//
+//   vpk::ExtractionRun run;
+//   for (...) archive.Extract(index, name, &run);
+//
+// Archives on several threads may share one run: a folder is created under
+// the run's lock, so an entry that finds its folder asked for finds it made.
+// Use one run for one go over a folder tree only: a folder removed behind the
+// run's back is not created again.
+#pragma once
+
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+
+namespace vpk {
+
+class ExtractionRun {
+public:
+    // Calls make() the first time a folder path is named in this run.
+    template <typename Make>
+    void MakeOnce(std::string_view folder, Make make)
+    {
+        const std::lock_guard<std::mutex> hold(lock);
+        if (requested.find(std::string(folder)) == requested.end()) {
+            requested.emplace(folder);
+            make();
+        }
+    }
+
+    // True when the folder path was named before; then so were the folders
+    // above it, which were named on the way down.
+    bool Named(std::string_view folder)
+    {
+        const std::lock_guard<std::mutex> hold(lock);
+        return requested.find(std::string(folder)) != requested.end();
+    }
+
+private:
+    std::mutex lock;
+    std::unordered_set<std::string> requested;
+};
+
+}  // namespace vpk
