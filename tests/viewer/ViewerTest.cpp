@@ -331,3 +331,71 @@ TEST_F(Viewer, RealPacksLoadAndPreviewWhole) {
 }
 
 }  // namespace
+
+namespace {
+
+// Each crafted hostile pack of the archive's tests, given to the viewer:
+// added, loaded, every entry clicked and all extracted. The viewer shows the
+// archive's messages, keeps working, and writes nothing outside the folder it
+// extracts into.
+TEST_F(Viewer, HostilePacksShowTheirMessagesAndWriteNothingOutside) {
+    using test::Footer;
+    using test::Le32;
+    using test::Record;
+    struct Case {
+        const char* name;
+        std::string bytes;
+    };
+    const std::string twoRecords = Record("a.txt", 0, 1) + Record("b.txt", 0, 1);
+    const Case cases[] = {
+        {"footer refused", "abc" + Footer(1, 200, 0)},
+        {"too small", "abc"},
+        {"count too large", Record("a.txt", 0, 1) + Footer(0x10000000, 0, 0)},
+        {"name too long", Le32(300) + std::string(300, 'n') + Le32(0) + Le32(1) + Footer(1, 0, 0)},
+        {"cut records", twoRecords.substr(0, twoRecords.size() - 5) + Footer(2, 0, 0)},
+        {"traversal names", PackBuilder()
+                                .Add("../escape.txt", "out")
+                                .Add("..\\back.txt", "out")
+                                .Add("C:/abs.txt", "out")
+                                .Add("/root.txt", "out")
+                                .Add("ok/inside.txt", "in")
+                                .Build()},
+        {"entries past the end", PackBuilder().AddWithLocation("bomb.txt", 0, 0x7F000000).Add("fine.txt", "fine").Build()},
+    };
+    test::TempDir sandbox;
+    const std::filesystem::path out = sandbox.Path() / "out";
+    std::filesystem::create_directory(out);
+    test::CurrentDirectory cwd(out);
+    wintest::PopupMenuRecorder menus;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = Pack(std::string(c.name) + ".vpk", c.bytes);
+        const size_t before = Rows(packs()).size();
+        viewer.AddPack(path.c_str());
+        if (Rows(packs()).size() == before) {
+            EXPECT_FALSE(messages.Take().empty());  // refused with its reason
+            continue;
+        }
+        Click(viewer, packs(), {static_cast<int>(before)});
+        const int count = static_cast<int>(Rows(entries()).size());
+        for (int row = 0; row < count; ++row) Click(viewer, entries(), {row});
+        std::vector<int> all(static_cast<size_t>(count));
+        for (int row = 0; row < count; ++row) all[static_cast<size_t>(row)] = row;
+        LVITEMA selected{};
+        selected.stateMask = selected.state = LVIS_SELECTED;
+        for (int row : all) ::SendMessageA(entries(), LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&selected));
+        menus.Script({ID_EXTRACT});
+        RightClick();
+        messages.Take();
+    }
+    // Only what lies below the extraction folder was written (the cut pack's
+    // whole first record among it).
+    EXPECT_EQ(test::Tree(sandbox.Path()), (std::vector<std::string>{"out/", "out/a.txt", "out/fine.txt", "out/ok/", "out/ok/inside.txt"}));
+    // And the viewer still works.
+    Load(Pack("good.vpk", kTwoTexts));
+    Click(viewer, entries(), {1});
+    EXPECT_TRUE(::IsWindowVisible(preview()));
+    EXPECT_EQ(messages.Take(), test::Messages{});
+}
+
+}  // namespace
