@@ -4,6 +4,7 @@
 // empty), runs that hold text and no line feed, and line ends that match the
 // text. The input is passed in a buffer of exactly its size, so a read past
 // the text is a finding of the address sanitizer.
+#include "FuzzCheck.h"
 #include "markup/MarkupParser.h"
 
 #include <cstdint>
@@ -14,13 +15,6 @@
 
 namespace {
 
-#define FUZZ_CHECK(condition)                                                           \
-    do {                                                                                \
-        if (!(condition)) {                                                             \
-            std::fprintf(stderr, "check failed: %s (line %d)\n", #condition, __LINE__); \
-            std::abort();                                                               \
-        }                                                                               \
-    } while (false)
 
 constexpr std::int32_t kWidth = 300;
 

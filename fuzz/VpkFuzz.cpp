@@ -3,6 +3,7 @@
 // and extracting every entry), and every answer is checked against this
 // file's own reading of the bytes. Extraction must never create anything
 // outside the folder it extracts into.
+#include "FuzzCheck.h"
 #include "FakeFileSystem.h"
 #include "vpk/MessageSink.h"
 #include "vpk/TargetPath.h"
@@ -17,14 +18,6 @@
 
 namespace {
 
-// Any disagreement is a finding: stop with the reason.
-#define FUZZ_CHECK(condition)                                                  \
-    do {                                                                       \
-        if (!(condition)) {                                                    \
-            std::fprintf(stderr, "check failed: %s (line %d)\n", #condition, __LINE__); \
-            std::abort();                                                      \
-        }                                                                      \
-    } while (false)
 
 class QuietSink final : public vpk::MessageSink {
 public:
