@@ -268,19 +268,30 @@ private:
     bool failed = false;
 };
 
-int Packs(const std::string& folder)
+// The *.vpk files of folder as paths, sorted by name; false after saying
+// the folder can't be read.
+bool FolderPacks(const std::string& folder, std::vector<std::string>& packPaths)
 {
     std::vector<std::string> names;
     if (!FindPackFiles(folder, names)) {
         messages.Complain("can't read folder " + folder);
-        return ExitStatus();
+        return false;
     }
     std::string prefix = folder;
     if (!prefix.empty() && prefix.back() != '/' && prefix.back() != vpk::kFolderSeparator)
         prefix += vpk::kFolderSeparator;
+    for (const std::string& name : names)
+        packPaths.push_back(prefix + name);
+    return true;
+}
+
+int Packs(const std::string& folder)
+{
+    std::vector<std::string> packPaths;
+    if (!FolderPacks(folder, packPaths))
+        return ExitStatus();
     Output out;
-    for (const std::string& name : names) {
-        const std::string packPath = prefix + name;
+    for (const std::string& packPath : packPaths) {
         VpkArchive archive;
         if (!archive.Open(packPath.c_str())) {
             out.Flush();  // lines before this pack's messages
@@ -484,17 +495,11 @@ int Extract(const char* pack, std::vector<EntrySelector>& selectors, const char*
 
 int Find(const std::string& folder, std::vector<EntrySelector>& patterns)
 {
-    std::vector<std::string> names;
-    if (!FindPackFiles(folder, names)) {
-        messages.Complain("can't read folder " + folder);
+    std::vector<std::string> packPaths;
+    if (!FolderPacks(folder, packPaths))
         return ExitStatus();
-    }
-    std::string prefix = folder;
-    if (!prefix.empty() && prefix.back() != '/' && prefix.back() != vpk::kFolderSeparator)
-        prefix += vpk::kFolderSeparator;
     Output out;
-    for (const std::string& name : names) {
-        const std::string packPath = prefix + name;
+    for (const std::string& packPath : packPaths) {
         out.Flush();  // lines before this pack's messages
         VpkArchive archive;
         if (!Load(archive, packPath.c_str()))
