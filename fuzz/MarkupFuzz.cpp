@@ -15,7 +15,6 @@
 
 namespace {
 
-
 constexpr std::int32_t kWidth = 300;
 
 bool IsColor(markup::Color c) { return c == markup::NoColor || c <= 0xFFFFFFu; }

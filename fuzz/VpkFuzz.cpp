@@ -18,7 +18,6 @@
 
 namespace {
 
-
 class QuietSink final : public vpk::MessageSink {
 public:
     void Show(const char*) override { ++shown; }
