@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <vector>
 
 #include "resource.h"
 #include "vpk/Memory.h"
@@ -88,6 +89,39 @@ void MoveItem(HWND item, const win::Rect& r) {
     ::MoveWindow(item, r.left, r.top, r.Width(), std::max(r.Height(), 0), TRUE);
 }
 
+// The viewers of this thread. A viewer is modeless inside someone else's
+// message loop (the main window's modal one), which knows nothing of it: a
+// message hook gives each viewer the dialog manager's keyboard handling
+// (Tab between the panes, Enter as IDOK) all the same.
+std::vector<HWND>& LiveViewers() {
+    static std::vector<HWND> viewers;
+    return viewers;
+}
+HHOOK keyboardHook = nullptr;
+
+LRESULT CALLBACK ViewerKeyboardHook(int code, WPARAM wp, LPARAM lp) {
+    auto* msg = reinterpret_cast<MSG*>(lp);
+    if (code == HC_ACTION && wp == PM_REMOVE && msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST &&
+        msg->hwnd != nullptr) {
+        HWND root = ::GetAncestor(msg->hwnd, GA_ROOT);
+        const std::vector<HWND>& viewers = LiveViewers();
+        if (std::find(viewers.begin(), viewers.end(), root) != viewers.end()) {
+            // Shift+F10 asks for the focused control's menu. Wine's default
+            // handling takes F10 for the menu bar instead, and its modal
+            // menu loop would swallow the keys that follow.
+            const bool shiftF10 = (msg->message == WM_SYSKEYDOWN || msg->message == WM_SYSKEYUP) &&
+                                  msg->wParam == VK_F10 && (::GetKeyState(VK_SHIFT) & 0x8000) != 0;
+            if (shiftF10) {
+                if (msg->message == WM_SYSKEYDOWN) ::SendMessageA(root, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(msg->hwnd), -1);
+                msg->message = WM_NULL;
+            } else if (::IsDialogMessageA(root, msg)) {
+                msg->message = WM_NULL;  // handled: the loop dispatches nothing
+            }
+        }
+    }
+    return ::CallNextHookEx(keyboardHook, code, wp, lp);
+}
+
 void PaintStrip(HDC dc, const win::Rect& r, const char* text, UINT format) {
     win::FillSolidRect(dc, r, kCaptionBackground);
     win::Draw3dRect(dc, r, kCaptionText, kCaptionText);
@@ -137,6 +171,10 @@ BOOL VpkViewerDialog::OnInitDialog() {
     InitPackList();
     InitEntryList();
     CreateDividers();
+    LiveViewers().push_back(Handle());
+    if (keyboardHook == nullptr) {
+        keyboardHook = ::SetWindowsHookExA(WH_GETMESSAGE, ViewerKeyboardHook, nullptr, ::GetCurrentThreadId());
+    }
     laidOut = true;
     return TRUE;
 }
@@ -203,6 +241,8 @@ LRESULT VpkViewerDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PAINT: return OnPaint();
     case WM_NOTIFY: return OnNotify(wp, lp);
     case WM_COMMAND: return OnCommand(wp, lp);
+    case WM_CONTEXTMENU: return OnContextMenu(reinterpret_cast<HWND>(wp), lp);
+    case WM_DESTROY: OnDestroyWindow(); return Dialog::HandleMessage(msg, wp, lp);
     default: return Dialog::HandleMessage(msg, wp, lp);
     }
 }
@@ -240,7 +280,7 @@ LRESULT VpkViewerDialog::OnCommand(WPARAM wp, LPARAM lp) {
     // Enter and Escape as the dialog manager turns them into commands (and
     // the cancel command it posts on WM_CLOSE): a viewer is closed only
     // through WM_CLOSE, so it never ends up hidden yet alive with its pack open.
-    case IDOK:
+    case IDOK: OnEnter(); return 0;
     case IDCANCEL: return 0;
     default: return Dialog::HandleMessage(WM_COMMAND, wp, lp);
     }
@@ -252,10 +292,11 @@ LRESULT VpkViewerDialog::OnNotify(WPARAM wp, LPARAM lp) {
         const UINT code = header->code;
         if (header->idFrom == IDC_PACK_LIST) {
             if (code == LVN_ITEMCHANGED) return OnPackListItemChanged();
-            if (code == static_cast<UINT>(NM_CLICK)) return OnPackListClick();
+            if (code == static_cast<UINT>(NM_CLICK) || code == static_cast<UINT>(NM_DBLCLK)) return OnPackListClick();
         } else if (header->idFrom == IDC_ENTRY_LIST) {
             if (code == static_cast<UINT>(NM_RCLICK)) return OnEntryListRightClick();
-            if (code == static_cast<UINT>(NM_CLICK)) return OnEntryListClick();
+            if (code == static_cast<UINT>(NM_CLICK) || code == static_cast<UINT>(NM_DBLCLK)) return OnEntryListClick();
+            if (code == LVN_KEYDOWN) return OnEntryListKeyDown(*reinterpret_cast<const NMLVKEYDOWN*>(lp));
         }
     }
     return Dialog::HandleMessage(WM_NOTIFY, wp, lp);
@@ -354,25 +395,73 @@ void VpkViewerDialog::ShowPreview(std::uint32_t index) {
     ::ShowWindow(preview, SW_SHOW);
 }
 
-LRESULT VpkViewerDialog::OnEntryListRightClick() {
+void VpkViewerDialog::OnDestroyWindow() {
+    std::vector<HWND>& viewers = LiveViewers();
+    viewers.erase(std::remove(viewers.begin(), viewers.end(), Handle()), viewers.end());
+    if (viewers.empty() && keyboardHook != nullptr) {
+        ::UnhookWindowsHookEx(keyboardHook);
+        keyboardHook = nullptr;
+    }
+}
+
+void VpkViewerDialog::OnEnter() {
+    HWND focus = ::GetFocus();
+    if (focus == packList.Handle()) {
+        OnPackListClick();
+    } else if (focus == entryList.Handle()) {
+        OnEntryListClick();
+    }
+}
+
+LRESULT VpkViewerDialog::OnEntryListKeyDown(const NMLVKEYDOWN& key) {
+    if (key.wVKey == 'A' && (::GetKeyState(VK_CONTROL) & 0x8000) != 0) {
+        LVITEMA state{};
+        state.stateMask = LVIS_SELECTED;
+        state.state = LVIS_SELECTED;
+        entryList.Send(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+    }
+    return 0;
+}
+
+LRESULT VpkViewerDialog::OnContextMenu(HWND window, LPARAM point) {
+    if (window != entryList.Handle() || point != -1) return 0;
     HWND list = entryList.Handle();
-    if (NextSelected(list, -1) < 0) return 0;
+    const int row = NextSelected(list, -1);
+    if (row < 0) return 0;
+    // Under the first selected row, scrolled into view.
+    entryList.Send(LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+    RECT bounds{};
+    bounds.left = LVIR_LABEL;
+    entryList.Send(LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&bounds));
+    POINT at{bounds.left, bounds.bottom};
+    ::ClientToScreen(list, &at);
+    ShowEntryMenu(at);
+    return 0;
+}
+
+LRESULT VpkViewerDialog::OnEntryListRightClick() {
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    ShowEntryMenu(cursor);
+    return 0;
+}
+
+void VpkViewerDialog::ShowEntryMenu(POINT screen) {
+    HWND list = entryList.Handle();
+    if (NextSelected(list, -1) < 0) return;
     win::Menu menu = win::Menu::Load(IDR_ENTRY_POPUP);
     HMENU popup = menu.SubMenu(0);
-    if (popup == nullptr) return 0;
+    if (popup == nullptr) return;
     // Without the installation the current directory is not the game's.
     const bool canExtract = !packFolder.empty();
     if (!canExtract) ::EnableMenuItem(popup, ID_EXTRACT, MF_BYCOMMAND | MF_GRAYED);
-    POINT cursor{};
-    ::GetCursorPos(&cursor);
-    const int command = win::ShowPopupMenu(popup, TPM_RIGHTBUTTON | TPM_RETURNCMD, cursor.x, cursor.y, Handle());
+    const int command = win::ShowPopupMenu(popup, TPM_RIGHTBUTTON | TPM_RETURNCMD, screen.x, screen.y, Handle());
     menu.Reset();
-    if (command != ID_EXTRACT || !canExtract) return 0;
+    if (command != ID_EXTRACT || !canExtract) return;
     // Each failure shows its message and the walk goes on.
     for (int row = NextSelected(list, -1); row >= 0; row = NextSelected(list, row)) {
         archive.Extract(RowEntryIndex(list, row), CellText(list, row, 1).c_str());
     }
-    return 0;
 }
 
 void VpkViewerDialog::OnFileOpen() {

@@ -79,6 +79,15 @@ private:
     LRESULT OnPackListClick();
     LRESULT OnEntryListClick();
     LRESULT OnEntryListRightClick();
+    LRESULT OnEntryListKeyDown(const NMLVKEYDOWN& key);
+    // The context-menu key or Shift+F10 (the point is -1, -1), or a right
+    // click the list passed on (already handled through NM_RCLICK).
+    LRESULT OnContextMenu(HWND window, LPARAM point);
+    // Enter, as the dialog manager turns it into IDOK: acts on the list that
+    // has the focus as a double-click would.
+    void OnEnter();
+    void ShowEntryMenu(POINT screen);
+    void OnDestroyWindow();
     void OnFileOpen();
 
     void InitPackList();

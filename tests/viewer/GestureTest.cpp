@@ -1,0 +1,172 @@
+// The viewer driven the way a user drives it: real key presses and mouse
+// clicks through SendInput, on the real screen.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "ViewerSupport.h"
+#include "vpk/PackBuilder.h"
+#include "vpk/TestSupport.h"
+#include "win/App.h"
+#include "win/Pump.h"
+#include "win/Recorders.h"
+
+namespace {
+
+using test::PackBuilder;
+using viewertest::Rows;
+
+// Presses the keys in order and lets them go in reverse: {VK_CONTROL, 'A'}.
+void Press(const std::vector<WORD>& chord) {
+    std::vector<INPUT> inputs;
+    for (WORD key : chord) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = key;
+        inputs.push_back(in);
+    }
+    for (auto key = std::rbegin(chord); key != std::rend(chord); ++key) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = *key;
+        in.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(in);
+    }
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    wintest::Pump();
+}
+
+// The middle of a list row's label, on screen.
+POINT RowPoint(HWND list, int row) {
+    RECT r{};
+    r.left = LVIR_LABEL;
+    ::SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
+    POINT p{r.left + 5, (r.top + r.bottom) / 2};
+    ::ClientToScreen(list, &p);
+    return p;
+}
+
+void DoubleClick(HWND list, int row) {
+    const POINT p = RowPoint(list, row);
+    ::SetCursorPos(p.x, p.y);
+    wintest::Pump();
+    INPUT in[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        in[i].type = INPUT_MOUSE;
+        in[i].mi.dwFlags = i % 2 == 0 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    }
+    ::SendInput(4, in, sizeof(INPUT));
+    wintest::Pump();
+}
+
+int FirstSelected(HWND list) {
+    return static_cast<int>(::SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+class Gestures : public ::testing::Test {
+protected:
+    void SetUp() override {
+        win::InitCommonControlClasses();
+        viewer.SetPackFolder("C:\\game\\Vampire\\");
+        ASSERT_TRUE(viewer.Create(nullptr));
+        ::SetWindowPos(viewer.Handle(), HWND_TOP, 10, 10, 0, 0, SWP_NOSIZE);
+        ::SetForegroundWindow(viewer.Handle());
+        wintest::Pump();
+        for (const char* name : {"first.vpk", "second.vpk"}) {
+            test::WriteFile(dir.Path() / name, PackBuilder()
+                                                   .Add("a.txt", name)
+                                                   .Add("b.txt", "bee")
+                                                   .Add("c.txt", "sea")
+                                                   .Build());
+            viewer.AddPack((dir / name).c_str());
+        }
+    }
+    void Focus(HWND control) {
+        ::SetForegroundWindow(viewer.Handle());
+        ::SetFocus(control);
+        wintest::Pump();
+    }
+    std::string Loaded() { return viewer.Archive().GetPath(); }
+    std::string Previewed() {
+        return ::IsWindowVisible(preview()) ? win::WindowText(preview()) : std::string("(hidden)");
+    }
+
+    HWND packs() { return viewer.PackList().Handle(); }
+    HWND entries() { return viewer.EntryList().Handle(); }
+    HWND preview() { return viewertest::Preview(viewer); }
+
+    test::TempDir dir;
+    test::MessageRecorder messages;
+    wintest::MessageBoxRecorder boxes;
+    viewer::VpkViewerDialog viewer;
+};
+
+TEST_F(Gestures, EnterAndDoubleClickLoadPacksAndPreviewEntriesButArrowsOnlyMove) {
+    Focus(packs());
+    viewertest::Select(packs(), {0});
+    LVITEMA focused{};
+    focused.stateMask = focused.state = LVIS_FOCUSED;
+    ::SendMessageA(packs(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&focused));
+    Press({VK_DOWN});
+    EXPECT_EQ(FirstSelected(packs()), 1);
+    EXPECT_EQ(Loaded(), "");
+    Press({VK_RETURN});
+    EXPECT_EQ(Loaded(), dir / "second.vpk");
+    DoubleClick(packs(), 0);
+    EXPECT_EQ(Loaded(), dir / "first.vpk");
+
+    Focus(entries());
+    viewertest::Select(entries(), {0});
+    ::SendMessageA(entries(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&focused));
+    Press({VK_DOWN});
+    EXPECT_EQ(Previewed(), "(hidden)");
+    Press({VK_RETURN});
+    EXPECT_EQ(Previewed(), "bee");
+    DoubleClick(entries(), 2);
+    EXPECT_EQ(Previewed(), "sea");
+    EXPECT_TRUE(viewer.IsVisible());
+    EXPECT_TRUE(boxes.calls.empty());
+}
+
+TEST_F(Gestures, TabCyclesThePanesAndCtrlASelectsEveryEntry) {
+    viewertest::Click(viewer, packs(), {0});
+    viewertest::Click(viewer, entries(), {0});  // a preview to tab into
+    Focus(packs());
+    std::vector<HWND> visited;
+    for (int i = 0; i < 3; ++i) {
+        Press({VK_TAB});
+        visited.push_back(::GetFocus());
+    }
+    EXPECT_EQ(visited, (std::vector<HWND>{entries(), preview(), packs()}));
+    Press({VK_SHIFT, VK_TAB});
+    EXPECT_EQ(::GetFocus(), preview());
+
+    Focus(entries());
+    Press({VK_CONTROL, 'A'});
+    EXPECT_EQ(::SendMessageA(entries(), LVM_GETSELECTEDCOUNT, 0, 0), 3);
+}
+
+TEST_F(Gestures, TheContextMenuKeysOpenTheEntryMenuAtTheFirstSelectedRow) {
+    viewertest::Click(viewer, packs(), {0});
+    const std::vector<std::vector<WORD>> chords = {{VK_APPS}, {VK_SHIFT, VK_F10}};
+    for (const auto& chord : chords) {
+        SCOPED_TRACE(chord.back());
+        wintest::PopupMenuRecorder menus;
+        Focus(entries());
+        viewertest::Select(entries(), {});
+        Press(chord);  // nothing selected: no menu
+        viewertest::Select(entries(), {2, 1});
+        Press(chord);
+        ASSERT_EQ(menus.calls.size(), 1u);
+        RECT row{};
+        row.left = LVIR_LABEL;
+        ::SendMessageA(entries(), LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row));
+        POINT below{row.left, row.bottom};
+        ::ClientToScreen(entries(), &below);
+        EXPECT_EQ(menus.calls[0].x, below.x);
+        EXPECT_EQ(menus.calls[0].y, below.y);
+        EXPECT_EQ(menus.calls[0].items[0].text, "&Extract");
+    }
+}
+
+}  // namespace
