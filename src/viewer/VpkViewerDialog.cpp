@@ -296,6 +296,7 @@ LRESULT VpkViewerDialog::OnNotify(WPARAM wp, LPARAM lp) {
         } else if (header->idFrom == IDC_ENTRY_LIST) {
             if (code == static_cast<UINT>(NM_RCLICK)) return OnEntryListRightClick();
             if (code == static_cast<UINT>(NM_CLICK) || code == static_cast<UINT>(NM_DBLCLK)) return OnEntryListClick();
+            if (code == LVN_COLUMNCLICK) return OnEntryColumnClick(reinterpret_cast<const NMLISTVIEW*>(lp)->iSubItem);
             if (code == LVN_KEYDOWN) return OnEntryListKeyDown(*reinterpret_cast<const NMLVKEYDOWN*>(lp));
         }
     }
@@ -339,15 +340,68 @@ void VpkViewerDialog::FillEntryList() {
         const VpkEntry* entry = archive.GetEntry(i);
         if (entry == nullptr) break;
         std::snprintf(number, sizeof number, "%d", static_cast<int>(i + 1));
-        const int row = AppendRow(list, static_cast<int>(i), number);
+        // The row's parameter is its entry, for sorting.
+        LVITEMA item{};
+        item.mask = LVIF_TEXT | LVIF_PARAM;
+        item.iItem = static_cast<int>(i);
+        item.pszText = number;
+        item.lParam = static_cast<LPARAM>(i);
+        const int row = static_cast<int>(::SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
         if (row < 0) break;
         SetCell(list, row, 1, entry->name);
         std::snprintf(size, sizeof size, "%u", static_cast<unsigned>(entry->dataSize));
         SetCell(list, row, 2, size);
     }
+    if (sortColumn >= 0) SortEntries();
     ::SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(list, nullptr, TRUE);
     entryList.SyncScrollBars();
+}
+
+LRESULT VpkViewerDialog::OnEntryColumnClick(int column) {
+    if (column < 0 || column >= 3) return 0;
+    sortAscending = column == sortColumn ? !sortAscending : true;
+    sortColumn = column;
+    HWND header = entryList.Header().Handle();
+    for (int i = 0; i < 3; ++i) {
+        HDITEMA item{};
+        item.mask = HDI_FORMAT;
+        ::SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+        if (i == column) item.fmt |= sortAscending ? HDF_SORTUP : HDF_SORTDOWN;
+        ::SendMessageA(header, HDM_SETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    }
+    SortEntries();
+    ::InvalidateRect(header, nullptr, TRUE);
+    return 0;
+}
+
+void VpkViewerDialog::SortEntries() {
+    entryList.Send(LVM_SORTITEMS, reinterpret_cast<WPARAM>(this), reinterpret_cast<LPARAM>(&CompareEntries));
+}
+
+// "#" and "SIZE" compare as numbers, "FILENAME" byte by byte with ASCII
+// letters folded; ties keep pack order, so every order is total.
+int CALLBACK VpkViewerDialog::CompareEntries(LPARAM first, LPARAM second, LPARAM viewer) {
+    const auto* self = reinterpret_cast<const VpkViewerDialog*>(viewer);
+    const auto a = static_cast<std::uint32_t>(first), b = static_cast<std::uint32_t>(second);
+    const VpkEntry* x = self->archive.GetEntry(a);
+    const VpkEntry* y = self->archive.GetEntry(b);
+    int order = 0;
+    if (x != nullptr && y != nullptr && self->sortColumn == 1) {
+        auto fold = [](char c) {
+            const auto u = static_cast<unsigned char>(c);
+            return u >= 'A' && u <= 'Z' ? u + ('a' - 'A') : u;
+        };
+        const char* p = x->name;
+        const char* q = y->name;
+        while (*p != '\0' && fold(*p) == fold(*q)) ++p, ++q;
+        order = static_cast<int>(fold(*p)) - static_cast<int>(fold(*q));
+    } else if (x != nullptr && y != nullptr && self->sortColumn == 2) {
+        order = x->dataSize < y->dataSize ? -1 : x->dataSize > y->dataSize ? 1 : 0;
+    }
+    if (order == 0) order = a < b ? -1 : a > b ? 1 : 0;
+    return self->sortAscending ? order : -order;
 }
 
 LRESULT VpkViewerDialog::OnEntryListClick() {

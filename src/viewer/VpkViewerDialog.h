@@ -88,6 +88,11 @@ private:
     void OnEnter();
     void ShowEntryMenu(POINT screen);
     void OnDestroyWindow();
+    // A click on an entry column's header: sorts by it, reversed on the
+    // second click.
+    LRESULT OnEntryColumnClick(int column);
+    void SortEntries();
+    static int CALLBACK CompareEntries(LPARAM first, LPARAM second, LPARAM viewer);
     void OnFileOpen();
 
     void InitPackList();
@@ -108,6 +113,8 @@ private:
     SplitterBar horizontalDivider;
     SplitterBar verticalDivider;
     HWND owner = nullptr;
+    int sortColumn = -1;  // the entry column the rows are sorted by, or -1: pack order
+    bool sortAscending = true;
     bool laidOut = false;      // the controls exist: OnSize may place them
     bool closeNoticeSent = false;
 };

@@ -46,16 +46,20 @@ POINT RowPoint(HWND list, int row) {
     return p;
 }
 
-void DoubleClick(HWND list, int row) {
-    const POINT p = RowPoint(list, row);
-    ::SetCursorPos(p.x, p.y);
-    wintest::Pump();
-    INPUT in[4] = {};
-    for (int i = 0; i < 4; ++i) {
-        in[i].type = INPUT_MOUSE;
-        in[i].mi.dwFlags = i % 2 == 0 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+// Moves to `p` (screen) and presses the left button `times` times, each
+// input carrying its own position.
+void Click(POINT p, int times = 1) {
+    const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
+    std::vector<INPUT> inputs;
+    for (int i = 0; i < 2 * times; ++i) {
+        INPUT in{};
+        in.type = INPUT_MOUSE;
+        in.mi.dx = (p.x * 65536 + w / 2) / w;
+        in.mi.dy = (p.y * 65536 + h / 2) / h;
+        in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | (i % 2 == 0 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
+        inputs.push_back(in);
     }
-    ::SendInput(4, in, sizeof(INPUT));
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     wintest::Pump();
 }
 
@@ -112,7 +116,8 @@ TEST_F(Gestures, EnterAndDoubleClickLoadPacksAndPreviewEntriesButArrowsOnlyMove)
     EXPECT_EQ(Loaded(), "");
     Press({VK_RETURN});
     EXPECT_EQ(Loaded(), dir / "second.vpk");
-    DoubleClick(packs(), 0);
+    Click(RowPoint(packs(), 0), 2);
+    wintest::PumpUntil([&] { return Loaded() == dir / "first.vpk"; });
     EXPECT_EQ(Loaded(), dir / "first.vpk");
 
     Focus(entries());
@@ -122,7 +127,8 @@ TEST_F(Gestures, EnterAndDoubleClickLoadPacksAndPreviewEntriesButArrowsOnlyMove)
     EXPECT_EQ(Previewed(), "(hidden)");
     Press({VK_RETURN});
     EXPECT_EQ(Previewed(), "bee");
-    DoubleClick(entries(), 2);
+    Click(RowPoint(entries(), 2), 2);
+    wintest::PumpUntil([&] { return Previewed() == "sea"; });
     EXPECT_EQ(Previewed(), "sea");
     EXPECT_TRUE(viewer.IsVisible());
     EXPECT_TRUE(boxes.calls.empty());
@@ -167,6 +173,71 @@ TEST_F(Gestures, TheContextMenuKeysOpenTheEntryMenuAtTheFirstSelectedRow) {
         EXPECT_EQ(menus.calls[0].y, below.y);
         EXPECT_EQ(menus.calls[0].items[0].text, "&Extract");
     }
+}
+
+TEST_F(Gestures, HeaderClicksSortTheEntriesAndTheSortedRowsStillNameTheirEntries) {
+    test::WriteFile(dir.Path() / "sort.vpk", PackBuilder()
+                                                 .Add("b.txt", "bee")
+                                                 .Add("A/x.txt", "x")
+                                                 .Add("a/Y.txt", "ten bytes!")
+                                                 .Add("_.txt", "__")
+                                                 .Build());
+    viewer.AddPack((dir / "sort.vpk").c_str());
+    viewertest::Click(viewer, packs(), {2});
+    Focus(entries());
+    HWND header = viewer.EntryList().Header().Handle();
+    auto order = [&] {
+        std::string numbers;
+        for (const viewertest::Row& row : Rows(entries())) numbers += row[0];
+        return numbers;
+    };
+    // A press and release on the title, as the header receives them.
+    auto clickTitle = [&](int column) {
+        RECT r{};
+        ::SendMessageA(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&r));
+        const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        ::SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::SendMessageA(header, WM_LBUTTONUP, 0, at);
+        wintest::Pump();
+    };
+    auto mark = [&](int column) {
+        HDITEMA item{};
+        item.mask = HDI_FORMAT;
+        ::SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+        return item.fmt & (HDF_SORTUP | HDF_SORTDOWN);
+    };
+    const struct {
+        int column;
+        const char* order;
+        int mark;
+    } steps[] = {{1, "4231", HDF_SORTUP}, {1, "1324", HDF_SORTDOWN}, {2, "2413", HDF_SORTUP},
+                 {2, "3142", HDF_SORTDOWN}, {0, "1234", HDF_SORTUP}, {0, "4321", HDF_SORTDOWN}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.order);
+        clickTitle(step.column);
+        EXPECT_EQ(order(), step.order);
+        EXPECT_EQ(mark(step.column), step.mark);
+        EXPECT_EQ(mark((step.column + 1) % 3), 0);
+    }
+
+    // Reordered by a drag, the "SIZE" title still sorts by size.
+    const int displayOrder[] = {2, 0, 1};
+    ::SendMessageA(entries(), LVM_SETCOLUMNORDERARRAY, 3, reinterpret_cast<LPARAM>(displayOrder));
+    clickTitle(2);
+    EXPECT_EQ(order(), "2413");
+    clickTitle(2);
+    EXPECT_EQ(order(), "3142");
+
+    // The first row is now the largest entry: preview and extraction reach it.
+    viewertest::Click(viewer, entries(), {0});
+    EXPECT_EQ(Previewed(), "ten bytes!");
+    test::TempDir out;
+    test::CurrentDirectory cwd(out.Path());
+    wintest::PopupMenuRecorder menus;
+    menus.Script({ID_EXTRACT});
+    viewertest::Notify(viewer, entries(), NM_RCLICK);
+    EXPECT_EQ(test::Tree(out.Path()), (std::vector<std::string>{"a/", "a/Y.txt"}));
+    EXPECT_EQ(test::ReadFile(out.Path() / "a/Y.txt"), "ten bytes!");
 }
 
 }  // namespace
