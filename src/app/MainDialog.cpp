@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "app/AboutDialog.h"
 #include "app/InstallLocation.h"
@@ -12,6 +13,9 @@
 #include "win/MessageBox.h"
 
 namespace app {
+
+// Posted to itself by a main window that has packs to open at start-up.
+constexpr UINT kOpenStartupPacks = WM_APP + 1;
 namespace {
 
 // Releases a COM interface when the scope ends.
@@ -117,6 +121,8 @@ BOOL MainDialog::OnInitDialog() {
     if (!LoadBackground()) win::MessageBox("Error loading background image!", MB_OK | MB_ICONSTOP, "Error", Handle());
 
     installPath = LocateInstallation(Handle());
+    // After the window has shown: the viewer opens over it.
+    if (!startupPacks.empty()) PostMessageA(Handle(), kOpenStartupPacks, 0, 0);
     return TRUE;
 }
 
@@ -171,17 +177,43 @@ LRESULT MainDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND: return OnEraseBackground(reinterpret_cast<HDC>(wp));
     case WM_QUERYDRAGICON: return OnQueryDragIcon();
     case WM_COMMAND: return OnCommand(wp, lp);
+    case kOpenStartupPacks: OpenViewerOn(std::exchange(startupPacks, {})); return 0;
     default: break;
     }
     return Dialog::HandleMessage(msg, wp, lp);
 }
 
-void MainDialog::OpenViewer() {
+viewer::VpkViewerDialog* MainDialog::NewViewer() {
     auto* opened = new viewer::VpkViewerDialog;
     opened->SetOwner(Handle());
     if (!installPath.empty()) opened->SetPackFolder(installPath + "\\Vampire\\");
     opened->Create(Handle());
     viewers.push_back(opened);
+    return opened;
+}
+
+viewer::VpkViewerDialog* MainDialog::OpenViewerOn(const std::vector<std::string>& paths) {
+    viewer::VpkViewerDialog* opened = NewViewer();
+    std::vector<std::string> missing;
+    for (const std::string& path : paths) {
+        const DWORD attributes = ::GetFileAttributesA(path.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            missing.push_back(path);
+        } else {
+            opened->AddPack(path.c_str());
+        }
+    }
+    opened->LoadPackRow(0);
+    if (!missing.empty()) {
+        std::string text = missing.size() == 1 ? "This pack file does not exist:\n" : "These pack files do not exist:\n";
+        for (const std::string& path : missing) text += "\n" + path;
+        win::MessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION, nullptr, opened->Handle());
+    }
+    return opened;
+}
+
+void MainDialog::OpenViewer() {
+    viewer::VpkViewerDialog* opened = NewViewer();
     if (installPath.empty()) {
         win::MessageBox(
             "No VPK files were opened by default because your Bloodlines installation directory could not be located");

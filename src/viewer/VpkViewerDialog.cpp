@@ -229,6 +229,15 @@ void VpkViewerDialog::AddPack(const char* path) {
     pack.Close();
 }
 
+void VpkViewerDialog::LoadPackRow(int row) {
+    if (row < 0 || row >= static_cast<int>(packList.Send(LVM_GETITEMCOUNT))) return;
+    LVITEMA state{};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    packList.Send(LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
+    OnPackListClick();
+}
+
 std::string VpkViewerDialog::GetSelectedPackPath() const {
     const int row = NextSelected(packList.Handle(), -1);
     return row >= 0 ? CellText(packList.Handle(), row, 0) : std::string();

@@ -53,6 +53,9 @@ public:
     // Appends a row for the pack at `path` when its footer can be read;
     // otherwise the archive has shown why and nothing is added.
     void AddPack(const char* path);
+    // Selects pack row `row` and loads it, as a click on it does; nothing
+    // when there is no such row.
+    void LoadPackRow(int row);
     // The "VPK FILE" cell of the selected pack row, or empty.
     std::string GetSelectedPackPath() const;
 

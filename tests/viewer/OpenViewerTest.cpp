@@ -238,4 +238,73 @@ TEST_F(MainWithViewers, TheMouseOpensAViewerPreviewsAndExtracts) {
     EXPECT_TRUE(boxes.calls.empty());
 }
 
+// The packs a user opens from Explorer: listed as given, the first loaded,
+// a path that is not a file named in one message.
+TEST_F(MainWithViewers, OpenViewerOnAddsExactlyTheGivenPacksAndNamesTheMissingOnce) {
+    Start(kDemo);
+    test::TempDir spaced;
+    const std::string named = spaced / "with space.vpk";
+    test::WriteFile(named, test::PackBuilder().Add("x.txt", "x").Build());
+    const std::string first = kDemo + "\\Vampire\\pack002.vpk";
+    viewer::VpkViewerDialog* opened =
+        dialog.OpenViewerOn({first, spaced / "gone.vpk", named, spaced.Path().string(), named});
+    EXPECT_EQ(Rows(opened->PackList().Handle()),
+              (std::vector<Row>{{first, "5", "File pack"}, {named, "1", "File pack"}, {named, "1", "File pack"}}));
+    EXPECT_EQ(opened->Archive().GetPath(), first);
+    EXPECT_EQ(Rows(opened->EntryList().Handle()).size(), 5u);
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(boxes.calls[0].text,
+              "These pack files do not exist:\n\n" + (spaced / "gone.vpk") + "\n" + spaced.Path().string());
+}
+
+// Tessaro.exe started as "Open with" starts it: one quoted path per pack.
+TEST_F(MainWithViewers, TheProgramOpensThePacksOnItsCommandLine) {
+    apptest::GameRegistry::Write(apptest::RegistryValue::Text(kDemo));
+    test::TempDir spaced;
+    const std::string named = spaced / "with space.vpk";
+    test::WriteFile(named, test::PackBuilder().Add("x.txt", "x").Add("y.txt", "y").Build());
+    char self[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string program = self;
+    program = program.substr(0, program.find_last_of('\\') + 1) + "Tessaro.exe";
+    std::string command = "\"" + program + "\" \"" + named + "\" \"" + (spaced / "gone.vpk") + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(::CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                 &startup, &process));
+    // The program's own windows, found from outside by title.
+    auto windowOf = [&](const char* title) {
+        struct Search {
+            DWORD pid;
+            const char* title;
+            HWND found;
+        } search{process.dwProcessId, title, nullptr};
+        ::EnumWindows(
+            [](HWND w, LPARAM lp) -> BOOL {
+                auto* s = reinterpret_cast<Search*>(lp);
+                DWORD pid = 0;
+                ::GetWindowThreadProcessId(w, &pid);
+                if (pid == s->pid && ::IsWindowVisible(w) && win::WindowText(w) == s->title) s->found = w;
+                return s->found == nullptr;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    };
+    HWND viewerWindow = nullptr, box = nullptr;
+    wintest::PumpUntil([&] { return (box = windowOf("Tessaro")) != nullptr && ::GetDlgItem(box, 0xFFFF) != nullptr; },
+                       15000);
+    viewerWindow = windowOf("VPK Viewer");
+    ASSERT_NE(viewerWindow, nullptr);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(win::WindowText(::GetDlgItem(box, 0xFFFF)), "This pack file does not exist:\n\n" + (spaced / "gone.vpk"));
+    // Item counts need no memory of the other process.
+    EXPECT_EQ(::SendMessageA(::GetDlgItem(viewerWindow, IDC_PACK_LIST), LVM_GETITEMCOUNT, 0, 0), 1);
+    EXPECT_EQ(::SendMessageA(::GetDlgItem(viewerWindow, IDC_ENTRY_LIST), LVM_GETITEMCOUNT, 0, 0), 2);
+    ::TerminateProcess(process.hProcess, 0);
+    ::WaitForSingleObject(process.hProcess, 5000);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+}
+
 }  // namespace
