@@ -9,6 +9,8 @@
 #include <new>
 #include <vector>
 
+#include <shellapi.h>
+
 #include "resource.h"
 #include "vpk/Memory.h"
 #include "win/FileDialog.h"
@@ -78,6 +80,37 @@ int AppendRow(HWND list, int row, const char* first) {
 std::uint32_t RowEntryIndex(HWND list, int row) {
     const std::string number = CellText(list, row, 0);
     return static_cast<std::uint32_t>(std::strtoul(number.c_str(), nullptr, 10)) - 1u;
+}
+
+bool LessIgnoringAsciiCase(const std::string& a, const std::string& b) {
+    auto fold = [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u >= 'A' && u <= 'Z' ? u + ('a' - 'A') : u;
+    };
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [&](char x, char y) { return fold(x) < fold(y); });
+}
+
+bool HasPackExtension(const std::string& path) {
+    return path.size() > 4 && _stricmp(path.c_str() + path.size() - 4, ".vpk") == 0;
+}
+
+// The "*.vpk" files directly inside `folder`, by name.
+std::vector<std::string> PacksInFolder(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found{};
+    HANDLE search = ::FindFirstFileA((folder + "\\*.vpk").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        // The pattern also matches longer extensions ("a.vpkx") by their short names.
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && HasPackExtension(found.cFileName)) {
+            names.emplace_back(found.cFileName);
+        }
+    } while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    std::sort(names.begin(), names.end(), LessIgnoringAsciiCase);
+    for (std::string& name : names) name = folder + "\\" + name;
+    return names;
 }
 
 std::string LowerCase(std::string text) {
@@ -171,6 +204,7 @@ BOOL VpkViewerDialog::OnInitDialog() {
     InitPackList();
     InitEntryList();
     CreateDividers();
+    ::DragAcceptFiles(Handle(), TRUE);
     LiveViewers().push_back(Handle());
     if (keyboardHook == nullptr) {
         keyboardHook = ::SetWindowsHookExA(WH_GETMESSAGE, ViewerKeyboardHook, nullptr, ::GetCurrentThreadId());
@@ -250,6 +284,7 @@ LRESULT VpkViewerDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PAINT: return OnPaint();
     case WM_NOTIFY: return OnNotify(wp, lp);
     case WM_COMMAND: return OnCommand(wp, lp);
+    case WM_DROPFILES: return OnDropFiles(wp);
     case WM_CONTEXTMENU: return OnContextMenu(reinterpret_cast<HWND>(wp), lp);
     case WM_DESTROY: OnDestroyWindow(); return Dialog::HandleMessage(msg, wp, lp);
     default: return Dialog::HandleMessage(msg, wp, lp);
@@ -465,6 +500,36 @@ void VpkViewerDialog::OnDestroyWindow() {
         ::UnhookWindowsHookEx(keyboardHook);
         keyboardHook = nullptr;
     }
+}
+
+LRESULT VpkViewerDialog::OnDropFiles(WPARAM wp) {
+    HDROP drop = reinterpret_cast<HDROP>(wp);
+    std::vector<std::string> paths;
+    const UINT count = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::string path(::DragQueryFileA(drop, i, nullptr, 0), '\0');
+        ::DragQueryFileA(drop, i, path.data(), static_cast<UINT>(path.size() + 1));
+        paths.push_back(path);
+    }
+    ::DragFinish(drop);
+    std::vector<std::string> refused;
+    for (std::string& path : paths) {
+        const DWORD attributes = ::GetFileAttributesA(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            while (path.size() > 3 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+            for (const std::string& pack : PacksInFolder(path)) AddPack(pack.c_str());
+        } else if (attributes != INVALID_FILE_ATTRIBUTES && HasPackExtension(path)) {
+            AddPack(path.c_str());
+        } else {
+            refused.push_back(path);
+        }
+    }
+    if (!refused.empty()) {
+        std::string text = "Only pack files (*.vpk) and folders can be dropped here, not:\n";
+        for (const std::string& path : refused) text += "\n" + path;
+        win::MessageBox(text, MB_OK | MB_ICONEXCLAMATION, nullptr, Handle());
+    }
+    return 0;
 }
 
 void VpkViewerDialog::OnEnter() {

@@ -91,6 +91,9 @@ private:
     void OnEnter();
     void ShowEntryMenu(POINT screen);
     void OnDestroyWindow();
+    // Files dropped from the shell: packs are added, a folder's packs
+    // (directly inside it, by name), anything else is named in one message.
+    LRESULT OnDropFiles(WPARAM drop);  // an HDROP
     // A click on an entry column's header: sorts by it, reversed on the
     // second click.
     LRESULT OnEntryColumnClick(int column);

@@ -2,7 +2,10 @@
 // clicks through SendInput, on the real screen.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
+
+#include <shlobj.h>
 
 #include "ViewerSupport.h"
 #include "vpk/PackBuilder.h"
@@ -238,6 +241,43 @@ TEST_F(Gestures, HeaderClicksSortTheEntriesAndTheSortedRowsStillNameTheirEntries
     viewertest::Notify(viewer, entries(), NM_RCLICK);
     EXPECT_EQ(test::Tree(out.Path()), (std::vector<std::string>{"a/", "a/Y.txt"}));
     EXPECT_EQ(test::ReadFile(out.Path() / "a/Y.txt"), "ten bytes!");
+}
+
+// What the shell hands a window when files are dropped on it.
+HDROP MakeDrop(const std::vector<std::string>& paths) {
+    std::size_t size = sizeof(DROPFILES) + 1;
+    for (const std::string& path : paths) size += path.size() + 1;
+    HGLOBAL memory = ::GlobalAlloc(GHND, size);
+    auto* header = static_cast<DROPFILES*>(::GlobalLock(memory));
+    header->pFiles = sizeof(DROPFILES);
+    char* at = reinterpret_cast<char*>(header + 1);
+    for (const std::string& path : paths) {
+        std::memcpy(at, path.c_str(), path.size() + 1);
+        at += path.size() + 1;
+    }
+    ::GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+TEST_F(Gestures, DroppedPacksAndFoldersAreAddedAndAnythingElseNamedOnce) {
+    EXPECT_NE(::GetWindowLongA(viewer.Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES, 0);
+    const std::string pack = PackBuilder().Add("x.txt", "x").Build();
+    test::TempDir folder;
+    std::filesystem::create_directory(folder.Path() / "sub");
+    for (const char* name : {"b.vpk", "A.vpk", "notes.txt", "sub/c.vpk", "C.VPK"}) test::WriteFile(folder.Path() / name, pack);
+    test::WriteFile(dir.Path() / "loose.VPK", pack);
+    test::WriteFile(dir.Path() / "readme.txt", "r");
+    const std::string before = viewertest::Cell(packs(), 1, 0);
+    viewer.Send(WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(
+                                  {dir / "loose.VPK", dir / "readme.txt", folder.Path().string(), dir / "gone.vpk"})));
+    std::vector<std::string> added;
+    for (const viewertest::Row& row : Rows(packs())) added.push_back(row[0]);
+    EXPECT_EQ(added, (std::vector<std::string>{dir / "first.vpk", before, dir / "loose.VPK", folder / "A.vpk",
+                                               folder / "b.vpk", folder / "C.VPK"}));
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(boxes.calls[0].text, "Only pack files (*.vpk) and folders can be dropped here, not:\n\n" +
+                                       (dir / "readme.txt") + "\n" + (dir / "gone.vpk"));
+    EXPECT_EQ(Loaded(), "");  // added, not loaded, as File > Open adds
 }
 
 }  // namespace
