@@ -17,6 +17,7 @@
 #include "win/Format.h"
 #include "win/Menu.h"
 #include "win/MessageBox.h"
+#include "win/Placement.h"
 
 namespace viewer {
 namespace {
@@ -35,6 +36,7 @@ constexpr int kDragAfter = 600;
 // horizontal bar (12 pixels) sits right under it.
 constexpr int kEntryListBottomGap = 13;
 constexpr int kCellSize = 260;
+constexpr const char* kPlacementValue = "ViewerPlacement";
 
 constexpr ListColumn kPackColumns[] = {{"VPK FILE", 250}, {"# ENTRIES", 50}, {"TYPE", 100}};
 constexpr ListColumn kEntryColumns[] = {{"#", 20}, {"FILENAME", 255}, {"SIZE", 60}};
@@ -204,12 +206,13 @@ BOOL VpkViewerDialog::OnInitDialog() {
     InitPackList();
     InitEntryList();
     CreateDividers();
+    laidOut = true;
+    RestorePlacement();
     ::DragAcceptFiles(Handle(), TRUE);
     LiveViewers().push_back(Handle());
     if (keyboardHook == nullptr) {
         keyboardHook = ::SetWindowsHookExA(WH_GETMESSAGE, ViewerKeyboardHook, nullptr, ::GetCurrentThreadId());
     }
-    laidOut = true;
     return TRUE;
 }
 
@@ -493,7 +496,31 @@ void VpkViewerDialog::ShowPreview(std::uint32_t index) {
     ::ShowWindow(preview, SW_SHOW);
 }
 
+void VpkViewerDialog::RestorePlacement() {
+    std::vector<int> dividers;
+    const std::optional<win::Rect> placed = win::LoadPlacement(kPlacementValue, 2, dividers);
+    if (!placed) return;
+    ::SetWindowPos(Handle(), nullptr, placed->left, placed->top, placed->Width(), placed->Height(),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    // Each divider as far as it may be dragged: within the client area.
+    const win::Rect client = ClientRect();
+    const win::Rect lying = horizontalDivider.RectInParent();
+    const win::Rect upright = verticalDivider.RectInParent();
+    if (dividers[0] > 0 && dividers[0] < client.bottom - kEntryListBottomGap && dividers[0] != lying.top) {
+        const int delta = dividers[0] - lying.top;
+        MoveItem(horizontalDivider.Handle(), lying.Offset(0, delta));
+        OnHorizontalDividerMoved(delta);
+    }
+    if (dividers[1] > 0 && dividers[1] < client.right - SplitterBar::kThickness && dividers[1] != upright.left) {
+        const int delta = dividers[1] - upright.left;
+        MoveItem(verticalDivider.Handle(), upright.Offset(delta, 0));
+        OnVerticalDividerMoved(delta);
+    }
+}
+
 void VpkViewerDialog::OnDestroyWindow() {
+    win::SavePlacement(kPlacementValue, Handle(),
+                       {horizontalDivider.RectInParent().top, verticalDivider.RectInParent().left});
     std::vector<HWND>& viewers = LiveViewers();
     viewers.erase(std::remove(viewers.begin(), viewers.end(), Handle()), viewers.end());
     if (viewers.empty() && keyboardHook != nullptr) {

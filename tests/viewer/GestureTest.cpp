@@ -73,6 +73,7 @@ int FirstSelected(HWND list) {
 class Gestures : public ::testing::Test {
 protected:
     void SetUp() override {
+        viewertest::ForgetPlacements();
         win::InitCommonControlClasses();
         viewer.SetPackFolder("C:\\game\\Vampire\\");
         ASSERT_TRUE(viewer.Create(nullptr));

@@ -34,6 +34,7 @@ protected:
     }
     // The main window on an installation at `path` (none when empty).
     void Start(const std::string& path) {
+        viewertest::ForgetPlacements();
         app::TessaroApp::Prepare();
         if (path.empty()) {
             apptest::GameRegistry::Write(std::nullopt);
