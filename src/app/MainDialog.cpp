@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 #include "app/AboutDialog.h"
@@ -11,11 +12,13 @@
 #include "win/App.h"
 #include "win/Gdi.h"
 #include "win/MessageBox.h"
+#include "win/Placement.h"
 
 namespace app {
 
 // Posted to itself by a main window that has packs to open at start-up.
 constexpr UINT kOpenStartupPacks = WM_APP + 1;
+constexpr const char* kPlacementValue = "MainPlacement";
 namespace {
 
 // Releases a COM interface when the scope ends.
@@ -120,6 +123,11 @@ BOOL MainDialog::OnInitDialog() {
 
     if (!LoadBackground()) win::MessageBox("Error loading background image!", MB_OK | MB_ICONSTOP, "Error", Handle());
 
+    std::vector<int> none;
+    if (const std::optional<win::Rect> placed = win::LoadPlacement(kPlacementValue, 0, none)) {
+        ::SetWindowPos(Handle(), nullptr, placed->left, placed->top, placed->Width(), placed->Height(),
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     installPath = LocateInstallation(Handle());
     // After the window has shown: the viewer opens over it.
     if (!startupPacks.empty()) PostMessageA(Handle(), kOpenStartupPacks, 0, 0);
@@ -169,7 +177,15 @@ void MainDialog::ReleasePicture() {
 
 LRESULT MainDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_DESTROY: if (wp != 0) OnViewerClosed(wp); break;
+    // The window's own WM_DESTROY carries no parameters; a viewer's closing
+    // notice carries the viewer.
+    case WM_DESTROY:
+        if (wp != 0) {
+            OnViewerClosed(wp);
+        } else {
+            win::SavePlacement(kPlacementValue, Handle(), {});
+        }
+        break;
     case WM_CLOSE: return OnClose();
     case WM_SYSCOMMAND: return OnSysCommand(wp, lp);
     case WM_PAINT: return OnPaint();

@@ -258,54 +258,104 @@ TEST_F(MainWithViewers, OpenViewerOnAddsExactlyTheGivenPacksAndNamesTheMissingOn
               "These pack files do not exist:\n\n" + (spaced / "gone.vpk") + "\n" + spaced.Path().string());
 }
 
+// Tessaro.exe run in a process of its own, its windows found from outside.
+class Program {
+public:
+    explicit Program(const std::vector<std::string>& arguments) {
+        char self[MAX_PATH] = {};
+        ::GetModuleFileNameA(nullptr, self, MAX_PATH);
+        std::string program = self;
+        program = program.substr(0, program.find_last_of('\\') + 1) + "Tessaro.exe";
+        std::string command = "\"" + program + "\"";
+        for (const std::string& argument : arguments) command += " \"" + argument + "\"";
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        started = ::CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                   &startup, &process) != FALSE;
+    }
+    ~Program() {
+        if (!started) return;
+        ::TerminateProcess(process.hProcess, 0);
+        ::WaitForSingleObject(process.hProcess, 5000);
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+    }
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // Its visible top-level window titled `title`, waited for.
+    HWND WindowTitled(const char* title) {
+        struct Search {
+            DWORD pid;
+            const char* title;
+            HWND found;
+        } search{process.dwProcessId, title, nullptr};
+        // Polled: the other process's windows wake nothing here.
+        for (DWORD start = ::GetTickCount(); search.found == nullptr && ::GetTickCount() - start < 15000; ::Sleep(50)) {
+            wintest::Pump();
+            ::EnumWindows(
+                [](HWND w, LPARAM lp) -> BOOL {
+                    auto* s = reinterpret_cast<Search*>(lp);
+                    DWORD pid = 0;
+                    ::GetWindowThreadProcessId(w, &pid);
+                    if (pid == s->pid && ::IsWindowVisible(w) && win::WindowText(w) == s->title) s->found = w;
+                    return s->found == nullptr;
+                },
+                reinterpret_cast<LPARAM>(&search));
+        }
+        return search.found;
+    }
+    // Closes the program as its close box does and waits for it to end.
+    bool Close(HWND main) {
+        ::PostMessageA(main, WM_CLOSE, 0, 0);
+        return ::WaitForSingleObject(process.hProcess, 15000) == WAIT_OBJECT_0;
+    }
+
+    bool started = false;
+    PROCESS_INFORMATION process{};
+};
+
 // Tessaro.exe started as "Open with" starts it: one quoted path per pack.
 TEST_F(MainWithViewers, TheProgramOpensThePacksOnItsCommandLine) {
     apptest::GameRegistry::Write(apptest::RegistryValue::Text(kDemo));
     test::TempDir spaced;
     const std::string named = spaced / "with space.vpk";
     test::WriteFile(named, test::PackBuilder().Add("x.txt", "x").Add("y.txt", "y").Build());
-    char self[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string program = self;
-    program = program.substr(0, program.find_last_of('\\') + 1) + "Tessaro.exe";
-    std::string command = "\"" + program + "\" \"" + named + "\" \"" + (spaced / "gone.vpk") + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    ASSERT_TRUE(::CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                 &startup, &process));
-    // The program's own windows, found from outside by title.
-    auto windowOf = [&](const char* title) {
-        struct Search {
-            DWORD pid;
-            const char* title;
-            HWND found;
-        } search{process.dwProcessId, title, nullptr};
-        ::EnumWindows(
-            [](HWND w, LPARAM lp) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(lp);
-                DWORD pid = 0;
-                ::GetWindowThreadProcessId(w, &pid);
-                if (pid == s->pid && ::IsWindowVisible(w) && win::WindowText(w) == s->title) s->found = w;
-                return s->found == nullptr;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return search.found;
-    };
-    HWND viewerWindow = nullptr, box = nullptr;
-    wintest::PumpUntil([&] { return (box = windowOf("Tessaro")) != nullptr && ::GetDlgItem(box, 0xFFFF) != nullptr; },
-                       15000);
-    viewerWindow = windowOf("VPK Viewer");
-    ASSERT_NE(viewerWindow, nullptr);
+    Program tessaro({named, spaced / "gone.vpk"});
+    ASSERT_TRUE(tessaro.started);
+    HWND box = tessaro.WindowTitled("Tessaro");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(win::WindowText(::GetDlgItem(box, 0xFFFF)), "This pack file does not exist:\n\n" + (spaced / "gone.vpk"));
+    HWND viewerWindow = tessaro.WindowTitled("VPK Viewer");
+    ASSERT_NE(viewerWindow, nullptr);
     // Item counts need no memory of the other process.
     EXPECT_EQ(::SendMessageA(::GetDlgItem(viewerWindow, IDC_PACK_LIST), LVM_GETITEMCOUNT, 0, 0), 1);
     EXPECT_EQ(::SendMessageA(::GetDlgItem(viewerWindow, IDC_ENTRY_LIST), LVM_GETITEMCOUNT, 0, 0), 2);
-    ::TerminateProcess(process.hProcess, 0);
-    ::WaitForSingleObject(process.hProcess, 5000);
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
+}
+
+win::Rect ScreenRect(HWND window) {
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    return r;
+}
+
+// The main window reopens where the last run left it.
+TEST_F(MainWithViewers, TheMainWindowOpensWhereTheLastRunLeftIt) {
+    apptest::GameRegistry::Write(apptest::RegistryValue::Text(kDemo));
+    viewertest::ForgetPlacements();
+    win::Rect moved;
+    {
+        Program first({});
+        HWND main = first.WindowTitled("Tessaro v0.1");
+        ASSERT_NE(main, nullptr);
+        ::SetWindowPos(main, nullptr, 70, 40, 600, 450, SWP_NOZORDER);
+        moved = ScreenRect(main);
+        ASSERT_TRUE(first.Close(main));
+    }
+    Program second({});
+    HWND main = second.WindowTitled("Tessaro v0.1");
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(ScreenRect(main), moved);
 }
 
 }  // namespace
