@@ -66,6 +66,14 @@ void Click(POINT p, int times = 1) {
     wintest::Pump();
 }
 
+// Row 0 selected and holding the caret, where the arrow keys move from.
+void SelectFirstRow(HWND list) {
+    viewertest::Select(list, {0});
+    LVITEMA focused{};
+    focused.stateMask = focused.state = LVIS_FOCUSED;
+    ::SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&focused));
+}
+
 int FirstSelected(HWND list) {
     return static_cast<int>(::SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
@@ -111,10 +119,7 @@ protected:
 
 TEST_F(Gestures, EnterAndDoubleClickLoadPacksAndPreviewEntriesButArrowsOnlyMove) {
     Focus(packs());
-    viewertest::Select(packs(), {0});
-    LVITEMA focused{};
-    focused.stateMask = focused.state = LVIS_FOCUSED;
-    ::SendMessageA(packs(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&focused));
+    SelectFirstRow(packs());
     Press({VK_DOWN});
     EXPECT_EQ(FirstSelected(packs()), 1);
     EXPECT_EQ(Loaded(), "");
@@ -125,8 +130,7 @@ TEST_F(Gestures, EnterAndDoubleClickLoadPacksAndPreviewEntriesButArrowsOnlyMove)
     EXPECT_EQ(Loaded(), dir / "first.vpk");
 
     Focus(entries());
-    viewertest::Select(entries(), {0});
-    ::SendMessageA(entries(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&focused));
+    SelectFirstRow(entries());
     Press({VK_DOWN});
     EXPECT_EQ(Previewed(), "(hidden)");
     Press({VK_RETURN});

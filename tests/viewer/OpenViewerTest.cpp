@@ -283,25 +283,27 @@ public:
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
+    struct Search {
+        DWORD pid;
+        const char* title;
+        HWND found;
+    };
+    // A stdcall function, not a lambda: 32-bit callbacks need the convention.
+    static BOOL CALLBACK Match(HWND w, LPARAM lp) {
+        auto* s = reinterpret_cast<Search*>(lp);
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(w, &pid);
+        if (pid == s->pid && ::IsWindowVisible(w) && win::WindowText(w) == s->title) s->found = w;
+        return s->found == nullptr;
+    }
+
     // Its visible top-level window titled `title`, waited for.
     HWND WindowTitled(const char* title) {
-        struct Search {
-            DWORD pid;
-            const char* title;
-            HWND found;
-        } search{process.dwProcessId, title, nullptr};
+        Search search{process.dwProcessId, title, nullptr};
         // Polled: the other process's windows wake nothing here.
         for (DWORD start = ::GetTickCount(); search.found == nullptr && ::GetTickCount() - start < 15000; ::Sleep(50)) {
             wintest::Pump();
-            ::EnumWindows(
-                [](HWND w, LPARAM lp) -> BOOL {
-                    auto* s = reinterpret_cast<Search*>(lp);
-                    DWORD pid = 0;
-                    ::GetWindowThreadProcessId(w, &pid);
-                    if (pid == s->pid && ::IsWindowVisible(w) && win::WindowText(w) == s->title) s->found = w;
-                    return s->found == nullptr;
-                },
-                reinterpret_cast<LPARAM>(&search));
+            ::EnumWindows(&Program::Match, reinterpret_cast<LPARAM>(&search));
         }
         return search.found;
     }
