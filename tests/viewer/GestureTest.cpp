@@ -228,6 +228,18 @@ TEST_F(Gestures, HeaderClicksSortTheEntriesAndTheSortedRowsStillNameTheirEntries
         EXPECT_EQ(mark((step.column + 1) % 3), 0);
     }
 
+    // The mark: title-coloured pixels at the sorted title's right end.
+    auto markPixels = [&](int column) {
+        RECT r{};
+        ::SendMessageA(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&r));
+        ::RedrawWindow(header, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        int red = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.right - 10; x < r.right - 2; ++x) red += wintest::PixelAt(header, x, y) == RGB(229, 0, 0);
+        return red;
+    };
+    EXPECT_EQ(markPixels(2), 0);
+
     // Reordered by a drag, the "SIZE" title still sorts by size.
     const int displayOrder[] = {2, 0, 1};
     ::SendMessageA(entries(), LVM_SETCOLUMNORDERARRAY, 3, reinterpret_cast<LPARAM>(displayOrder));
@@ -235,6 +247,7 @@ TEST_F(Gestures, HeaderClicksSortTheEntriesAndTheSortedRowsStillNameTheirEntries
     EXPECT_EQ(order(), "2413");
     clickTitle(2);
     EXPECT_EQ(order(), "3142");
+    EXPECT_GT(markPixels(2), 0);
 
     // The first row is now the largest entry: preview and extraction reach it.
     viewertest::Click(viewer, entries(), {0});
