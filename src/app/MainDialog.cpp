@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
+#include <utility>
 
 #include "app/AboutDialog.h"
 #include "app/InstallLocation.h"
@@ -10,8 +12,13 @@
 #include "win/App.h"
 #include "win/Gdi.h"
 #include "win/MessageBox.h"
+#include "win/Placement.h"
 
 namespace app {
+
+// Posted to itself by a main window that has packs to open at start-up.
+constexpr UINT kOpenStartupPacks = WM_APP + 1;
+constexpr const char* kPlacementValue = "MainPlacement";
 namespace {
 
 // Releases a COM interface when the scope ends.
@@ -116,7 +123,14 @@ BOOL MainDialog::OnInitDialog() {
 
     if (!LoadBackground()) win::MessageBox("Error loading background image!", MB_OK | MB_ICONSTOP, "Error", Handle());
 
+    std::vector<int> none;
+    if (const std::optional<win::Rect> placed = win::LoadPlacement(kPlacementValue, 0, none)) {
+        ::SetWindowPos(Handle(), nullptr, placed->left, placed->top, placed->Width(), placed->Height(),
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     installPath = LocateInstallation(Handle());
+    // After the window has shown: the viewer opens over it.
+    if (!startupPacks.empty()) PostMessageA(Handle(), kOpenStartupPacks, 0, 0);
     return TRUE;
 }
 
@@ -163,7 +177,15 @@ void MainDialog::ReleasePicture() {
 
 LRESULT MainDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_DESTROY: if (wp != 0) OnViewerClosed(wp); break;
+    // The window's own WM_DESTROY carries no parameters; a viewer's closing
+    // notice carries the viewer.
+    case WM_DESTROY:
+        if (wp != 0) {
+            OnViewerClosed(wp);
+        } else {
+            win::SavePlacement(kPlacementValue, Handle(), {});
+        }
+        break;
     case WM_CLOSE: return OnClose();
     case WM_SYSCOMMAND: return OnSysCommand(wp, lp);
     case WM_PAINT: return OnPaint();
@@ -171,17 +193,43 @@ LRESULT MainDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND: return OnEraseBackground(reinterpret_cast<HDC>(wp));
     case WM_QUERYDRAGICON: return OnQueryDragIcon();
     case WM_COMMAND: return OnCommand(wp, lp);
+    case kOpenStartupPacks: OpenViewerOn(std::exchange(startupPacks, {})); return 0;
     default: break;
     }
     return Dialog::HandleMessage(msg, wp, lp);
 }
 
-void MainDialog::OpenViewer() {
+viewer::VpkViewerDialog* MainDialog::NewViewer() {
     auto* opened = new viewer::VpkViewerDialog;
     opened->SetOwner(Handle());
     if (!installPath.empty()) opened->SetPackFolder(installPath + "\\Vampire\\");
     opened->Create(Handle());
     viewers.push_back(opened);
+    return opened;
+}
+
+viewer::VpkViewerDialog* MainDialog::OpenViewerOn(const std::vector<std::string>& paths) {
+    viewer::VpkViewerDialog* opened = NewViewer();
+    std::vector<std::string> missing;
+    for (const std::string& path : paths) {
+        const DWORD attributes = ::GetFileAttributesA(path.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            missing.push_back(path);
+        } else {
+            opened->AddPack(path.c_str());
+        }
+    }
+    opened->LoadPackRow(0);
+    if (!missing.empty()) {
+        std::string text = missing.size() == 1 ? "This pack file does not exist:\n" : "These pack files do not exist:\n";
+        for (const std::string& path : missing) text += "\n" + path;
+        win::MessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION, nullptr, opened->Handle());
+    }
+    return opened;
+}
+
+void MainDialog::OpenViewer() {
+    viewer::VpkViewerDialog* opened = NewViewer();
     if (installPath.empty()) {
         win::MessageBox(
             "No VPK files were opened by default because your Bloodlines installation directory could not be located");

@@ -34,6 +34,14 @@ public:
     // window.
     bool DestroyWindow() override;
 
+    // Packs named on the command line: once the window is up, one viewer
+    // opens with exactly these added and the first loaded. Set before
+    // the window is created.
+    void SetStartupPacks(std::vector<std::string> paths) { startupPacks = std::move(paths); }
+    // A new viewer with `paths` added in order and the first row loaded; paths
+    // that are not existing files are named in one message.
+    viewer::VpkViewerDialog* OpenViewerOn(const std::vector<std::string>& paths);
+
     // The open pack viewers, in the order they were opened.
     const std::vector<viewer::VpkViewerDialog*>& Viewers() const { return viewers; }
 
@@ -62,7 +70,11 @@ private:
     void DrawClientBackground();
     void ReleasePicture();
 
+    // A new, empty viewer on the installation's pack folder (if any).
+    viewer::VpkViewerDialog* NewViewer();
+
     std::vector<viewer::VpkViewerDialog*> viewers;
+    std::vector<std::string> startupPacks;
     IPicture* picture = nullptr;
     std::string installPath;
     HICON icon = nullptr;

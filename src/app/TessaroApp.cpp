@@ -2,6 +2,10 @@
 
 #include <objbase.h>
 
+#include <cstdlib>
+#include <string>
+#include <vector>
+
 #include "app/ArchiveMessages.h"
 #include "app/MainDialog.h"
 #include "win/App.h"
@@ -17,6 +21,16 @@ void TessaroApp::Prepare() {
     ShowArchiveMessagesInMessageBoxes();
 }
 
+// The runtime splits the command line as Windows programs do: quoted
+// arguments keep their spaces, and the quotes go.
+std::vector<std::string> CommandLinePacks(int argc, char** argv) {
+    std::vector<std::string> packs;
+    for (int i = 1; i < argc && argv != nullptr; ++i) {
+        if (argv[i] != nullptr && argv[i][0] != '\0') packs.emplace_back(argv[i]);
+    }
+    return packs;
+}
+
 bool TessaroApp::InitInstance() {
     // The background picture is decoded by OLE, which wants the thread's
     // apartment set up first.
@@ -24,6 +38,7 @@ bool TessaroApp::InitInstance() {
     Prepare();
     {
         MainDialog mainDialog;
+        mainDialog.SetStartupPacks(CommandLinePacks(__argc, __argv));
         mainDialog.DoModal(nullptr);
     }
     if (SUCCEEDED(ole)) ::OleUninitialize();

@@ -2,6 +2,9 @@
 // main window; when the main window closes, the program ends.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "win/Win32.h"
 
 namespace app {
@@ -9,6 +12,10 @@ namespace app {
 // Every dialog and message box of the program: red text on black.
 inline constexpr COLORREF kDialogBackground = RGB(0, 0, 0);
 inline constexpr COLORREF kDialogText = RGB(255, 20, 20);
+
+// The program's arguments after its own name: the packs to open at start-up
+// ("Open with" and a file association pass one path each).
+std::vector<std::string> CommandLinePacks(int argc, char** argv);
 
 class TessaroApp {
 public:

@@ -34,6 +34,19 @@ win::Font TitleFont() {
     return win::Font::FromLogFont(description);
 }
 
+// The sorted column's mark: a small triangle in the title colour at the
+// column's right end, its point up for ascending.
+void DrawSortMark(HDC dc, const win::Rect& column, bool ascending) {
+    constexpr int kRows = 3;
+    const int right = column.right - 4;
+    const int top = (kStripHeight - kRows) / 2;
+    for (int row = 0; row < kRows; ++row) {
+        const int half = ascending ? row : kRows - 1 - row;
+        win::FillSolidRect(dc, {right - 2 * kRows + 1 + (kRows - 1 - half), top + row, right - (kRows - 1 - half), top + row + 1},
+                           kHeaderText);
+    }
+}
+
 }  // namespace
 
 LRESULT SkinHeaderCtrl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -109,6 +122,7 @@ void SkinHeaderCtrl::Paint(HDC paintDC, const win::Rect& client) {
         RECT titleRect = column.Deflate(2).ToRECT();
         Send(HDM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
         ::DrawTextA(dc.Get(), text, -1, &titleRect, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+        if ((item.fmt & (HDF_SORTUP | HDF_SORTDOWN)) != 0) DrawSortMark(dc.Get(), column, (item.fmt & HDF_SORTUP) != 0);
     }
 }
 

@@ -3,7 +3,9 @@
 // It creates no window: the list takes over the header its list view
 // already has. Column sizing, drag-reordering and notifications stay the
 // standard header's; only painting is ours: a dark gradient bar built from
-// three bitmaps, a light line between columns, red titles in a small font.
+// three bitmaps, a light line between columns, red titles in a small font,
+// and a small triangle on a column whose format carries HDF_SORTUP or
+// HDF_SORTDOWN.
 #pragma once
 
 #include "win/Window.h"

@@ -7,6 +7,9 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <vector>
+
+#include <shellapi.h>
 
 #include "resource.h"
 #include "vpk/Memory.h"
@@ -14,6 +17,7 @@
 #include "win/Format.h"
 #include "win/Menu.h"
 #include "win/MessageBox.h"
+#include "win/Placement.h"
 
 namespace viewer {
 namespace {
@@ -32,6 +36,7 @@ constexpr int kDragAfter = 600;
 // horizontal bar (12 pixels) sits right under it.
 constexpr int kEntryListBottomGap = 13;
 constexpr int kCellSize = 260;
+constexpr const char* kPlacementValue = "ViewerPlacement";
 
 constexpr ListColumn kPackColumns[] = {{"VPK FILE", 250}, {"# ENTRIES", 50}, {"TYPE", 100}};
 constexpr ListColumn kEntryColumns[] = {{"#", 20}, {"FILENAME", 255}, {"SIZE", 60}};
@@ -79,6 +84,37 @@ std::uint32_t RowEntryIndex(HWND list, int row) {
     return static_cast<std::uint32_t>(std::strtoul(number.c_str(), nullptr, 10)) - 1u;
 }
 
+bool LessIgnoringAsciiCase(const std::string& a, const std::string& b) {
+    auto fold = [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u >= 'A' && u <= 'Z' ? u + ('a' - 'A') : u;
+    };
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [&](char x, char y) { return fold(x) < fold(y); });
+}
+
+bool HasPackExtension(const std::string& path) {
+    return path.size() > 4 && _stricmp(path.c_str() + path.size() - 4, ".vpk") == 0;
+}
+
+// The "*.vpk" files directly inside `folder`, by name.
+std::vector<std::string> PacksInFolder(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found{};
+    HANDLE search = ::FindFirstFileA((folder + "\\*.vpk").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        // The pattern also matches longer extensions ("a.vpkx") by their short names.
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && HasPackExtension(found.cFileName)) {
+            names.emplace_back(found.cFileName);
+        }
+    } while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    std::sort(names.begin(), names.end(), LessIgnoringAsciiCase);
+    for (std::string& name : names) name = folder + "\\" + name;
+    return names;
+}
+
 std::string LowerCase(std::string text) {
     for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return text;
@@ -86,6 +122,39 @@ std::string LowerCase(std::string text) {
 
 void MoveItem(HWND item, const win::Rect& r) {
     ::MoveWindow(item, r.left, r.top, r.Width(), std::max(r.Height(), 0), TRUE);
+}
+
+// The viewers of this thread. A viewer is modeless inside someone else's
+// message loop (the main window's modal one), which knows nothing of it: a
+// message hook gives each viewer the dialog manager's keyboard handling
+// (Tab between the panes, Enter as IDOK) all the same.
+std::vector<HWND>& LiveViewers() {
+    static std::vector<HWND> viewers;
+    return viewers;
+}
+HHOOK keyboardHook = nullptr;
+
+LRESULT CALLBACK ViewerKeyboardHook(int code, WPARAM wp, LPARAM lp) {
+    auto* msg = reinterpret_cast<MSG*>(lp);
+    if (code == HC_ACTION && wp == PM_REMOVE && msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST &&
+        msg->hwnd != nullptr) {
+        HWND root = ::GetAncestor(msg->hwnd, GA_ROOT);
+        const std::vector<HWND>& viewers = LiveViewers();
+        if (std::find(viewers.begin(), viewers.end(), root) != viewers.end()) {
+            // Shift+F10 asks for the focused control's menu. Wine's default
+            // handling takes F10 for the menu bar instead, and its modal
+            // menu loop would swallow the keys that follow.
+            const bool shiftF10 = (msg->message == WM_SYSKEYDOWN || msg->message == WM_SYSKEYUP) &&
+                                  msg->wParam == VK_F10 && (::GetKeyState(VK_SHIFT) & 0x8000) != 0;
+            if (shiftF10) {
+                if (msg->message == WM_SYSKEYDOWN) ::SendMessageA(root, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(msg->hwnd), -1);
+                msg->message = WM_NULL;
+            } else if (::IsDialogMessageA(root, msg)) {
+                msg->message = WM_NULL;  // handled: the loop dispatches nothing
+            }
+        }
+    }
+    return ::CallNextHookEx(keyboardHook, code, wp, lp);
 }
 
 void PaintStrip(HDC dc, const win::Rect& r, const char* text, UINT format) {
@@ -138,6 +207,12 @@ BOOL VpkViewerDialog::OnInitDialog() {
     InitEntryList();
     CreateDividers();
     laidOut = true;
+    RestorePlacement();
+    ::DragAcceptFiles(Handle(), TRUE);
+    LiveViewers().push_back(Handle());
+    if (keyboardHook == nullptr) {
+        keyboardHook = ::SetWindowsHookExA(WH_GETMESSAGE, ViewerKeyboardHook, nullptr, ::GetCurrentThreadId());
+    }
     return TRUE;
 }
 
@@ -191,6 +266,15 @@ void VpkViewerDialog::AddPack(const char* path) {
     pack.Close();
 }
 
+void VpkViewerDialog::LoadPackRow(int row) {
+    if (row < 0 || row >= static_cast<int>(packList.Send(LVM_GETITEMCOUNT))) return;
+    LVITEMA state{};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    packList.Send(LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
+    OnPackListClick();
+}
+
 std::string VpkViewerDialog::GetSelectedPackPath() const {
     const int row = NextSelected(packList.Handle(), -1);
     return row >= 0 ? CellText(packList.Handle(), row, 0) : std::string();
@@ -203,6 +287,9 @@ LRESULT VpkViewerDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PAINT: return OnPaint();
     case WM_NOTIFY: return OnNotify(wp, lp);
     case WM_COMMAND: return OnCommand(wp, lp);
+    case WM_DROPFILES: return OnDropFiles(wp);
+    case WM_CONTEXTMENU: return OnContextMenu(reinterpret_cast<HWND>(wp), lp);
+    case WM_DESTROY: OnDestroyWindow(); return Dialog::HandleMessage(msg, wp, lp);
     default: return Dialog::HandleMessage(msg, wp, lp);
     }
 }
@@ -240,7 +327,7 @@ LRESULT VpkViewerDialog::OnCommand(WPARAM wp, LPARAM lp) {
     // Enter and Escape as the dialog manager turns them into commands (and
     // the cancel command it posts on WM_CLOSE): a viewer is closed only
     // through WM_CLOSE, so it never ends up hidden yet alive with its pack open.
-    case IDOK:
+    case IDOK: OnEnter(); return 0;
     case IDCANCEL: return 0;
     default: return Dialog::HandleMessage(WM_COMMAND, wp, lp);
     }
@@ -252,10 +339,12 @@ LRESULT VpkViewerDialog::OnNotify(WPARAM wp, LPARAM lp) {
         const UINT code = header->code;
         if (header->idFrom == IDC_PACK_LIST) {
             if (code == LVN_ITEMCHANGED) return OnPackListItemChanged();
-            if (code == static_cast<UINT>(NM_CLICK)) return OnPackListClick();
+            if (code == static_cast<UINT>(NM_CLICK) || code == static_cast<UINT>(NM_DBLCLK)) return OnPackListClick();
         } else if (header->idFrom == IDC_ENTRY_LIST) {
             if (code == static_cast<UINT>(NM_RCLICK)) return OnEntryListRightClick();
-            if (code == static_cast<UINT>(NM_CLICK)) return OnEntryListClick();
+            if (code == static_cast<UINT>(NM_CLICK) || code == static_cast<UINT>(NM_DBLCLK)) return OnEntryListClick();
+            if (code == LVN_COLUMNCLICK) return OnEntryColumnClick(reinterpret_cast<const NMLISTVIEW*>(lp)->iSubItem);
+            if (code == LVN_KEYDOWN) return OnEntryListKeyDown(*reinterpret_cast<const NMLVKEYDOWN*>(lp));
         }
     }
     return Dialog::HandleMessage(WM_NOTIFY, wp, lp);
@@ -298,15 +387,68 @@ void VpkViewerDialog::FillEntryList() {
         const VpkEntry* entry = archive.GetEntry(i);
         if (entry == nullptr) break;
         std::snprintf(number, sizeof number, "%d", static_cast<int>(i + 1));
-        const int row = AppendRow(list, static_cast<int>(i), number);
+        // The row's parameter is its entry, for sorting.
+        LVITEMA item{};
+        item.mask = LVIF_TEXT | LVIF_PARAM;
+        item.iItem = static_cast<int>(i);
+        item.pszText = number;
+        item.lParam = static_cast<LPARAM>(i);
+        const int row = static_cast<int>(::SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
         if (row < 0) break;
         SetCell(list, row, 1, entry->name);
         std::snprintf(size, sizeof size, "%u", static_cast<unsigned>(entry->dataSize));
         SetCell(list, row, 2, size);
     }
+    if (sortColumn >= 0) SortEntries();
     ::SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(list, nullptr, TRUE);
     entryList.SyncScrollBars();
+}
+
+LRESULT VpkViewerDialog::OnEntryColumnClick(int column) {
+    if (column < 0 || column >= 3) return 0;
+    sortAscending = column == sortColumn ? !sortAscending : true;
+    sortColumn = column;
+    HWND header = entryList.Header().Handle();
+    for (int i = 0; i < 3; ++i) {
+        HDITEMA item{};
+        item.mask = HDI_FORMAT;
+        ::SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+        if (i == column) item.fmt |= sortAscending ? HDF_SORTUP : HDF_SORTDOWN;
+        ::SendMessageA(header, HDM_SETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    }
+    SortEntries();
+    ::InvalidateRect(header, nullptr, TRUE);
+    return 0;
+}
+
+void VpkViewerDialog::SortEntries() {
+    entryList.Send(LVM_SORTITEMS, reinterpret_cast<WPARAM>(this), reinterpret_cast<LPARAM>(&CompareEntries));
+}
+
+// "#" and "SIZE" compare as numbers, "FILENAME" byte by byte with ASCII
+// letters folded; ties keep pack order, so every order is total.
+int CALLBACK VpkViewerDialog::CompareEntries(LPARAM first, LPARAM second, LPARAM viewer) {
+    const auto* self = reinterpret_cast<const VpkViewerDialog*>(viewer);
+    const auto a = static_cast<std::uint32_t>(first), b = static_cast<std::uint32_t>(second);
+    const VpkEntry* x = self->archive.GetEntry(a);
+    const VpkEntry* y = self->archive.GetEntry(b);
+    int order = 0;
+    if (x != nullptr && y != nullptr && self->sortColumn == 1) {
+        auto fold = [](char c) {
+            const auto u = static_cast<unsigned char>(c);
+            return u >= 'A' && u <= 'Z' ? u + ('a' - 'A') : u;
+        };
+        const char* p = x->name;
+        const char* q = y->name;
+        while (*p != '\0' && fold(*p) == fold(*q)) ++p, ++q;
+        order = static_cast<int>(fold(*p)) - static_cast<int>(fold(*q));
+    } else if (x != nullptr && y != nullptr && self->sortColumn == 2) {
+        order = x->dataSize < y->dataSize ? -1 : x->dataSize > y->dataSize ? 1 : 0;
+    }
+    if (order == 0) order = a < b ? -1 : a > b ? 1 : 0;
+    return self->sortAscending ? order : -order;
 }
 
 LRESULT VpkViewerDialog::OnEntryListClick() {
@@ -354,25 +496,127 @@ void VpkViewerDialog::ShowPreview(std::uint32_t index) {
     ::ShowWindow(preview, SW_SHOW);
 }
 
-LRESULT VpkViewerDialog::OnEntryListRightClick() {
+void VpkViewerDialog::RestorePlacement() {
+    std::vector<int> dividers;
+    const std::optional<win::Rect> placed = win::LoadPlacement(kPlacementValue, 2, dividers);
+    if (!placed) return;
+    ::SetWindowPos(Handle(), nullptr, placed->left, placed->top, placed->Width(), placed->Height(),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    // Each divider as far as it may be dragged: within the client area.
+    const win::Rect client = ClientRect();
+    const win::Rect lying = horizontalDivider.RectInParent();
+    const win::Rect upright = verticalDivider.RectInParent();
+    if (dividers[0] > 0 && dividers[0] < client.bottom - kEntryListBottomGap && dividers[0] != lying.top) {
+        const int delta = dividers[0] - lying.top;
+        MoveItem(horizontalDivider.Handle(), lying.Offset(0, delta));
+        OnHorizontalDividerMoved(delta);
+    }
+    if (dividers[1] > 0 && dividers[1] < client.right - SplitterBar::kThickness && dividers[1] != upright.left) {
+        const int delta = dividers[1] - upright.left;
+        MoveItem(verticalDivider.Handle(), upright.Offset(delta, 0));
+        OnVerticalDividerMoved(delta);
+    }
+}
+
+void VpkViewerDialog::OnDestroyWindow() {
+    win::SavePlacement(kPlacementValue, Handle(),
+                       {horizontalDivider.RectInParent().top, verticalDivider.RectInParent().left});
+    std::vector<HWND>& viewers = LiveViewers();
+    viewers.erase(std::remove(viewers.begin(), viewers.end(), Handle()), viewers.end());
+    if (viewers.empty() && keyboardHook != nullptr) {
+        ::UnhookWindowsHookEx(keyboardHook);
+        keyboardHook = nullptr;
+    }
+}
+
+LRESULT VpkViewerDialog::OnDropFiles(WPARAM wp) {
+    HDROP drop = reinterpret_cast<HDROP>(wp);
+    std::vector<std::string> paths;
+    const UINT count = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::string path(::DragQueryFileA(drop, i, nullptr, 0), '\0');
+        ::DragQueryFileA(drop, i, path.data(), static_cast<UINT>(path.size() + 1));
+        paths.push_back(path);
+    }
+    ::DragFinish(drop);
+    std::vector<std::string> refused;
+    for (std::string& path : paths) {
+        const DWORD attributes = ::GetFileAttributesA(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            while (path.size() > 3 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+            for (const std::string& pack : PacksInFolder(path)) AddPack(pack.c_str());
+        } else if (attributes != INVALID_FILE_ATTRIBUTES && HasPackExtension(path)) {
+            AddPack(path.c_str());
+        } else {
+            refused.push_back(path);
+        }
+    }
+    if (!refused.empty()) {
+        std::string text = "Only pack files (*.vpk) and folders can be dropped here, not:\n";
+        for (const std::string& path : refused) text += "\n" + path;
+        win::MessageBox(text, MB_OK | MB_ICONEXCLAMATION, nullptr, Handle());
+    }
+    return 0;
+}
+
+void VpkViewerDialog::OnEnter() {
+    HWND focus = ::GetFocus();
+    if (focus == packList.Handle()) {
+        OnPackListClick();
+    } else if (focus == entryList.Handle()) {
+        OnEntryListClick();
+    }
+}
+
+LRESULT VpkViewerDialog::OnEntryListKeyDown(const NMLVKEYDOWN& key) {
+    if (key.wVKey == 'A' && (::GetKeyState(VK_CONTROL) & 0x8000) != 0) {
+        LVITEMA state{};
+        state.stateMask = LVIS_SELECTED;
+        state.state = LVIS_SELECTED;
+        entryList.Send(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+    }
+    return 0;
+}
+
+LRESULT VpkViewerDialog::OnContextMenu(HWND window, LPARAM point) {
+    if (window != entryList.Handle() || point != -1) return 0;
     HWND list = entryList.Handle();
-    if (NextSelected(list, -1) < 0) return 0;
+    const int row = NextSelected(list, -1);
+    if (row < 0) return 0;
+    // Under the first selected row, scrolled into view.
+    entryList.Send(LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+    RECT bounds{};
+    bounds.left = LVIR_LABEL;
+    entryList.Send(LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&bounds));
+    POINT at{bounds.left, bounds.bottom};
+    ::ClientToScreen(list, &at);
+    ShowEntryMenu(at);
+    return 0;
+}
+
+LRESULT VpkViewerDialog::OnEntryListRightClick() {
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    ShowEntryMenu(cursor);
+    return 0;
+}
+
+void VpkViewerDialog::ShowEntryMenu(POINT screen) {
+    HWND list = entryList.Handle();
+    if (NextSelected(list, -1) < 0) return;
     win::Menu menu = win::Menu::Load(IDR_ENTRY_POPUP);
     HMENU popup = menu.SubMenu(0);
-    if (popup == nullptr) return 0;
+    if (popup == nullptr) return;
     // Without the installation the current directory is not the game's.
     const bool canExtract = !packFolder.empty();
     if (!canExtract) ::EnableMenuItem(popup, ID_EXTRACT, MF_BYCOMMAND | MF_GRAYED);
-    POINT cursor{};
-    ::GetCursorPos(&cursor);
-    const int command = win::ShowPopupMenu(popup, TPM_RIGHTBUTTON | TPM_RETURNCMD, cursor.x, cursor.y, Handle());
+    const int command = win::ShowPopupMenu(popup, TPM_RIGHTBUTTON | TPM_RETURNCMD, screen.x, screen.y, Handle());
     menu.Reset();
-    if (command != ID_EXTRACT || !canExtract) return 0;
+    if (command != ID_EXTRACT || !canExtract) return;
     // Each failure shows its message and the walk goes on.
     for (int row = NextSelected(list, -1); row >= 0; row = NextSelected(list, row)) {
         archive.Extract(RowEntryIndex(list, row), CellText(list, row, 1).c_str());
     }
-    return 0;
 }
 
 void VpkViewerDialog::OnFileOpen() {

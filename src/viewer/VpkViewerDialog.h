@@ -53,6 +53,9 @@ public:
     // Appends a row for the pack at `path` when its footer can be read;
     // otherwise the archive has shown why and nothing is added.
     void AddPack(const char* path);
+    // Selects pack row `row` and loads it, as a click on it does; nothing
+    // when there is no such row.
+    void LoadPackRow(int row);
     // The "VPK FILE" cell of the selected pack row, or empty.
     std::string GetSelectedPackPath() const;
 
@@ -79,6 +82,26 @@ private:
     LRESULT OnPackListClick();
     LRESULT OnEntryListClick();
     LRESULT OnEntryListRightClick();
+    LRESULT OnEntryListKeyDown(const NMLVKEYDOWN& key);
+    // The context-menu key or Shift+F10 (the point is -1, -1), or a right
+    // click the list passed on (already handled through NM_RCLICK).
+    LRESULT OnContextMenu(HWND window, LPARAM point);
+    // Enter, as the dialog manager turns it into IDOK: acts on the list that
+    // has the focus as a double-click would.
+    void OnEnter();
+    void ShowEntryMenu(POINT screen);
+    void OnDestroyWindow();
+    // The size, position and dividers the last viewer closed with, when
+    // they still fit.
+    void RestorePlacement();
+    // Files dropped from the shell: packs are added, a folder's packs
+    // (directly inside it, by name), anything else is named in one message.
+    LRESULT OnDropFiles(WPARAM drop);  // an HDROP
+    // A click on an entry column's header: sorts by it, reversed on the
+    // second click.
+    LRESULT OnEntryColumnClick(int column);
+    void SortEntries();
+    static int CALLBACK CompareEntries(LPARAM first, LPARAM second, LPARAM viewer);
     void OnFileOpen();
 
     void InitPackList();
@@ -99,6 +122,8 @@ private:
     SplitterBar horizontalDivider;
     SplitterBar verticalDivider;
     HWND owner = nullptr;
+    int sortColumn = -1;  // the entry column the rows are sorted by, or -1: pack order
+    bool sortAscending = true;
     bool laidOut = false;      // the controls exist: OnSize may place them
     bool closeNoticeSent = false;
 };

@@ -34,6 +34,7 @@ protected:
     }
     // The main window on an installation at `path` (none when empty).
     void Start(const std::string& path) {
+        viewertest::ForgetPlacements();
         app::TessaroApp::Prepare();
         if (path.empty()) {
             apptest::GameRegistry::Write(std::nullopt);
@@ -236,6 +237,127 @@ TEST_F(MainWithViewers, TheMouseOpensAViewerPreviewsAndExtracts) {
     EXPECT_EQ(win::WindowText(viewertest::Preview(*dialog.Viewers()[0])).substr(0, 22), "# vamputil: level scri");
     EXPECT_EQ(test::ReadFile(out.Path() / "python" / "vamputil.py").substr(0, 11), "# vamputil:");
     EXPECT_TRUE(boxes.calls.empty());
+}
+
+// The packs a user opens from Explorer: listed as given, the first loaded,
+// a path that is not a file named in one message.
+TEST_F(MainWithViewers, OpenViewerOnAddsExactlyTheGivenPacksAndNamesTheMissingOnce) {
+    Start(kDemo);
+    test::TempDir spaced;
+    const std::string named = spaced / "with space.vpk";
+    test::WriteFile(named, test::PackBuilder().Add("x.txt", "x").Build());
+    const std::string first = kDemo + "\\Vampire\\pack002.vpk";
+    viewer::VpkViewerDialog* opened =
+        dialog.OpenViewerOn({first, spaced / "gone.vpk", named, spaced.Path().string(), named});
+    EXPECT_EQ(Rows(opened->PackList().Handle()),
+              (std::vector<Row>{{first, "5", "File pack"}, {named, "1", "File pack"}, {named, "1", "File pack"}}));
+    EXPECT_EQ(opened->Archive().GetPath(), first);
+    EXPECT_EQ(Rows(opened->EntryList().Handle()).size(), 5u);
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(boxes.calls[0].text,
+              "These pack files do not exist:\n\n" + (spaced / "gone.vpk") + "\n" + spaced.Path().string());
+}
+
+// Tessaro.exe run in a process of its own, its windows found from outside.
+class Program {
+public:
+    explicit Program(const std::vector<std::string>& arguments) {
+        char self[MAX_PATH] = {};
+        ::GetModuleFileNameA(nullptr, self, MAX_PATH);
+        std::string program = self;
+        program = program.substr(0, program.find_last_of('\\') + 1) + "Tessaro.exe";
+        std::string command = "\"" + program + "\"";
+        for (const std::string& argument : arguments) command += " \"" + argument + "\"";
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        started = ::CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                   &startup, &process) != FALSE;
+    }
+    ~Program() {
+        if (!started) return;
+        ::TerminateProcess(process.hProcess, 0);
+        ::WaitForSingleObject(process.hProcess, 5000);
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+    }
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    struct Search {
+        DWORD pid;
+        const char* title;
+        HWND found;
+    };
+    // A stdcall function, not a lambda: 32-bit callbacks need the convention.
+    static BOOL CALLBACK Match(HWND w, LPARAM lp) {
+        auto* s = reinterpret_cast<Search*>(lp);
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(w, &pid);
+        if (pid == s->pid && ::IsWindowVisible(w) && win::WindowText(w) == s->title) s->found = w;
+        return s->found == nullptr;
+    }
+
+    // Its visible top-level window titled `title`, waited for.
+    HWND WindowTitled(const char* title) {
+        Search search{process.dwProcessId, title, nullptr};
+        // Polled: the other process's windows wake nothing here.
+        for (DWORD start = ::GetTickCount(); search.found == nullptr && ::GetTickCount() - start < 15000; ::Sleep(50)) {
+            wintest::Pump();
+            ::EnumWindows(&Program::Match, reinterpret_cast<LPARAM>(&search));
+        }
+        return search.found;
+    }
+    // Closes the program as its close box does and waits for it to end.
+    bool Close(HWND main) {
+        ::PostMessageA(main, WM_CLOSE, 0, 0);
+        return ::WaitForSingleObject(process.hProcess, 15000) == WAIT_OBJECT_0;
+    }
+
+    bool started = false;
+    PROCESS_INFORMATION process{};
+};
+
+// Tessaro.exe started as "Open with" starts it: one quoted path per pack.
+TEST_F(MainWithViewers, TheProgramOpensThePacksOnItsCommandLine) {
+    apptest::GameRegistry::Write(apptest::RegistryValue::Text(kDemo));
+    test::TempDir spaced;
+    const std::string named = spaced / "with space.vpk";
+    test::WriteFile(named, test::PackBuilder().Add("x.txt", "x").Add("y.txt", "y").Build());
+    Program tessaro({named, spaced / "gone.vpk"});
+    ASSERT_TRUE(tessaro.started);
+    HWND box = tessaro.WindowTitled("Tessaro");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(win::WindowText(::GetDlgItem(box, 0xFFFF)), "This pack file does not exist:\n\n" + (spaced / "gone.vpk"));
+    HWND viewerWindow = tessaro.WindowTitled("VPK Viewer");
+    ASSERT_NE(viewerWindow, nullptr);
+    // Item counts need no memory of the other process.
+    EXPECT_EQ(::SendMessageA(::GetDlgItem(viewerWindow, IDC_PACK_LIST), LVM_GETITEMCOUNT, 0, 0), 1);
+    EXPECT_EQ(::SendMessageA(::GetDlgItem(viewerWindow, IDC_ENTRY_LIST), LVM_GETITEMCOUNT, 0, 0), 2);
+}
+
+win::Rect ScreenRect(HWND window) {
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    return r;
+}
+
+// The main window reopens where the last run left it.
+TEST_F(MainWithViewers, TheMainWindowOpensWhereTheLastRunLeftIt) {
+    apptest::GameRegistry::Write(apptest::RegistryValue::Text(kDemo));
+    viewertest::ForgetPlacements();
+    win::Rect moved;
+    {
+        Program first({});
+        HWND main = first.WindowTitled("Tessaro v0.1");
+        ASSERT_NE(main, nullptr);
+        ::SetWindowPos(main, nullptr, 70, 40, 600, 450, SWP_NOZORDER);
+        moved = ScreenRect(main);
+        ASSERT_TRUE(first.Close(main));
+    }
+    Program second({});
+    HWND main = second.WindowTitled("Tessaro v0.1");
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(ScreenRect(main), moved);
 }
 
 }  // namespace

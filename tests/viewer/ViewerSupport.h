@@ -55,6 +55,12 @@ inline void Click(viewer::VpkViewerDialog& viewer, HWND list, std::initializer_l
     Notify(viewer, list, NM_CLICK);
 }
 
+// Forgets the placements earlier windows saved, so each test's windows open
+// where their resources put them.
+inline void ForgetPlacements() {
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Tessaro");
+}
+
 inline HWND Preview(viewer::VpkViewerDialog& viewer) {
     return ::GetDlgItem(viewer.Handle(), IDC_PREVIEW_TEXT);
 }

@@ -24,6 +24,7 @@ namespace messages = vpk::messages;
 class Viewer : public ::testing::Test {
 protected:
     void SetUp() override {
+        viewertest::ForgetPlacements();
         win::InitCommonControlClasses();
         viewer.SetPackFolder("C:\\game\\Vampire\\");
         ASSERT_TRUE(viewer.Create(nullptr));
@@ -328,6 +329,69 @@ TEST_F(Viewer, RealPacksLoadAndPreviewWhole) {
     EXPECT_LT(y, win::ClientRect(preview()).bottom);
     EXPECT_GT(::SendMessageA(preview(), EM_GETFIRSTVISIBLELINE, 0, 0), 100);
     EXPECT_TRUE(messages.Take().empty());
+}
+
+win::Rect ScreenRect(HWND window) {
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    return r;
+}
+
+TEST_F(Viewer, TheNextViewerOpensAsTheLastClosedUnlessTheValueIsUnusable) {
+    auto drag = [](SplitterBar& divider, int dx, int dy) {
+        divider.Send(WM_LBUTTONDOWN, MK_LBUTTON, At(2, 2));
+        divider.Send(WM_MOUSEMOVE, MK_LBUTTON, At(2 + dx, 2 + dy));
+        divider.Send(WM_LBUTTONUP, 0, At(2 + dx, 2 + dy));
+    };
+    // Where a viewer opens with nothing remembered.
+    win::Rect fresh;
+    {
+        viewer::VpkViewerDialog plain;
+        ASSERT_TRUE(plain.Create(nullptr));
+        fresh = ScreenRect(plain.Handle());
+    }
+    viewertest::ForgetPlacements();  // what `plain` saved
+    ::SetWindowPos(viewer.Handle(), nullptr, 60, 50, 700, 520, SWP_NOZORDER);
+    drag(viewer.HorizontalDivider(), 0, 25);
+    drag(viewer.VerticalDivider(), 35, 0);
+    const win::Rect placed = ScreenRect(viewer.Handle());
+    const win::Rect entries = viewer.ItemRect(IDC_ENTRY_LIST), preview = viewer.ItemRect(IDC_PREVIEW_TEXT);
+    viewer.DestroyWindow();
+
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Tessaro", 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+    std::string saved(64, '\0');
+    DWORD size = static_cast<DWORD>(saved.size());
+    ASSERT_EQ(::RegQueryValueExA(key, "ViewerPlacement", nullptr, nullptr, reinterpret_cast<BYTE*>(saved.data()), &size),
+              ERROR_SUCCESS);
+    saved.resize(size);
+    std::string offScreen = saved;  // left and top far beyond the screen
+    for (int at : {8, 12}) offScreen[static_cast<size_t>(at) + 1] = 0x40;
+    const struct {
+        const char* name;
+        DWORD type;
+        std::string bytes;
+        bool restored;
+    } cases[] = {
+        {"as saved", REG_BINARY, saved, true},
+        {"no longer fits", REG_BINARY, offScreen, false},
+        {"cut short", REG_BINARY, saved.substr(0, saved.size() - 1), false},
+        {"foreign", REG_SZ, std::string("hello") + '\0', false},
+        {"foreign bytes", REG_BINARY, std::string(saved.size(), 'x'), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ::RegSetValueExA(key, "ViewerPlacement", 0, c.type, reinterpret_cast<const BYTE*>(c.bytes.data()),
+                         static_cast<DWORD>(c.bytes.size()));
+        viewer::VpkViewerDialog next;
+        ASSERT_TRUE(next.Create(nullptr));
+        EXPECT_EQ(ScreenRect(next.Handle()), c.restored ? placed : fresh);
+        if (c.restored) {
+            EXPECT_EQ(next.ItemRect(IDC_ENTRY_LIST), entries);
+            EXPECT_EQ(next.ItemRect(IDC_PREVIEW_TEXT), preview);
+        }
+    }
+    ::RegCloseKey(key);
 }
 
 }  // namespace
