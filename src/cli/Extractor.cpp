@@ -1,6 +1,7 @@
 #include "Extractor.h"
 
 #include "vpk/ExtractionRun.h"
+#include "vpk/HeldMessages.h"
 #include "vpk/MessageSink.h"
 
 #include <atomic>
@@ -12,45 +13,6 @@
 #include <unordered_set>
 
 namespace {
-
-thread_local std::vector<std::string>* heldHere = nullptr;
-
-// Sends each message to the list of the thread showing it, if that thread
-// holds its messages, else on to the sink installed before.
-class HoldingSink final : public vpk::MessageSink {
-public:
-    void Show(const char* text) override
-    {
-        if (heldHere != nullptr)
-            heldHere->emplace_back(text);
-        else
-            next->Show(text);
-    }
-
-    // Installs itself in front of the current sink; users are counted so
-    // nested and concurrent holders share one installation.
-    void Enter()
-    {
-        const std::lock_guard<std::mutex> hold(lock);
-        if (users++ == 0) {
-            next = &vpk::GetMessageSink();
-            vpk::SetMessageSink(this);
-        }
-    }
-    void Leave()
-    {
-        const std::lock_guard<std::mutex> hold(lock);
-        if (--users == 0)
-            vpk::SetMessageSink(next);
-    }
-
-private:
-    std::mutex lock;
-    int users = 0;
-    vpk::MessageSink* next = nullptr;
-};
-
-HoldingSink holdingSink;
 
 // Below the threshold a second thread costs more than it brings.
 constexpr std::size_t kParallelFrom = 64;
@@ -128,7 +90,7 @@ public:
     // Takes entries until none is left.
     void Work(VpkArchive& archive)
     {
-        HeldMessages held;
+        vpk::HeldMessages held;
         for (std::size_t n; (n = next.fetch_add(1)) < slots.size();) {
             ExtractOne(archive, indexes[n], run);
             {
@@ -168,7 +130,7 @@ public:
             if (n >= slots.size())
                 break;
             {
-                HeldMessages held;
+                vpk::HeldMessages held;
                 ExtractOne(archive, indexes[n], run);
                 const std::lock_guard<std::mutex> hold(lock);
                 slots[n].texts.swap(held.texts);
@@ -197,25 +159,13 @@ private:
 
 }  // namespace
 
-HeldMessages::HeldMessages() : previous(heldHere)
-{
-    holdingSink.Enter();
-    heldHere = &texts;
-}
-
-HeldMessages::~HeldMessages()
-{
-    heldHere = previous;
-    holdingSink.Leave();
-}
-
 void ExtractEntries(VpkArchive& archive, VpkArchive* helper, const std::vector<std::uint32_t>& indexes,
                     const ExtractionProgress& progress)
 {
     if (helper != nullptr && indexes.size() >= kParallelFrom && AreIndependent(archive, indexes)) {
         // Installed here, before the second thread starts and after it ends,
         // so the process-wide sink never changes while both threads run.
-        holdingSink.Enter();
+        const vpk::HoldingInstalled holding;
         SharedExtraction shared(indexes, progress);
         std::thread second;
         try {
@@ -226,7 +176,6 @@ void ExtractEntries(VpkArchive& archive, VpkArchive* helper, const std::vector<s
         shared.WorkAndShow(archive);
         if (second.joinable())
             second.join();
-        holdingSink.Leave();
         return;
     }
     vpk::ExtractionRun run;

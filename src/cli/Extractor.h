@@ -12,23 +12,7 @@
 
 #include <cstdint>
 #include <functional>
-#include <string>
 #include <vector>
-
-// For its lifetime, the archive messages of the thread that made it are kept
-// in a list instead of being shown. Other threads' messages pass through.
-class HeldMessages {
-public:
-    HeldMessages();
-    ~HeldMessages();
-    HeldMessages(const HeldMessages&) = delete;
-    HeldMessages& operator=(const HeldMessages&) = delete;
-
-    std::vector<std::string> texts;
-
-private:
-    std::vector<std::string>* previous;
-};
 
 // Called on the calling thread after the messages of the done-th entry were
 // shown.

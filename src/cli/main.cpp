@@ -17,6 +17,7 @@
 #include "Version.h"
 
 #include "vpk/FileSystem.h"
+#include "vpk/HeldMessages.h"
 #include "vpk/MessageSink.h"
 #include "vpk/Messages.h"
 #include "vpk/VpkArchive.h"
@@ -470,7 +471,7 @@ int Extract(const char* pack, std::vector<EntrySelector>& selectors, const char*
     VpkArchive helper;
     bool haveHelper = false;
     if (chosen.size() >= 64 && std::thread::hardware_concurrency() != 1 && !OneThreadWanted()) {
-        HeldMessages quiet;
+        vpk::HeldMessages quiet;
         haveHelper = Load(helper, pack);
     }
     // The pack is open, so its own path no longer matters.

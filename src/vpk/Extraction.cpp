@@ -6,6 +6,7 @@
 #include "vpk/TargetPath.h"
 
 #include <cstring>
+#include <string>
 
 using vpk::ShowMessage;
 namespace messages = vpk::messages;
@@ -64,7 +65,8 @@ bool VpkArchive::Extract(std::uint32_t index, const char* target, vpk::Extractio
         return true;
 
     vpk::FileSystem& fileSystem = vpk::GetFileSystem();
-    std::unique_ptr<vpk::File> out = fileSystem.CreateForWriting(target);
+    const std::string where = run != nullptr ? run->Base() + target : std::string(target);
+    std::unique_ptr<vpk::File> out = fileSystem.CreateForWriting(where.c_str());
     if (!out) {
         ShowMessage(messages::kCreateFailed);
         return true;
@@ -76,7 +78,7 @@ bool VpkArchive::Extract(std::uint32_t index, const char* target, vpk::Extractio
     if (!complete) {
         // A half-written file must not pass for the entry.
         out.reset();
-        fileSystem.RemoveFile(target);
+        fileSystem.RemoveFile(where.c_str());
         ShowMessage(messages::kWriteFailed);
     }
     return true;
@@ -89,12 +91,10 @@ void VpkArchive::CreateDirectories(const char* folders, vpk::ExtractionRun* run)
         return;
     }
     vpk::FileSystem& fileSystem = vpk::GetFileSystem();
-    // Each part adds at most one separator to what the input held, so the
-    // accumulated path is at most one character longer than the input.
-    char accumulated[kVpkPathSize + 1];
+    // The run's folder, then each part of the input with one separator.
+    std::string accumulated = run != nullptr ? run->Base() : std::string();
     std::size_t ends[kVpkPathSize];  // where each folder's path ends in it
     std::size_t count = 0;
-    std::size_t length = 0;
     const char* p = folders;
     while (*p != '\0') {
         if (*p == '/') {
@@ -104,25 +104,20 @@ void VpkArchive::CreateDirectories(const char* folders, vpk::ExtractionRun* run)
         const char* end = std::strchr(p, '/');
         if (end == nullptr)
             end = p + std::strlen(p);
-        const std::size_t partLength = static_cast<std::size_t>(end - p);
-        std::memcpy(accumulated + length, p, partLength);
-        length += partLength;
-        accumulated[length++] = vpk::kFolderSeparator;
-        ends[count++] = length;
+        accumulated.append(p, end);
+        accumulated.push_back(vpk::kFolderSeparator);
+        ends[count++] = accumulated.size();
         p = end;
     }
-    accumulated[length] = '\0';
     // Most entries of a run share their folders with an entry before them.
-    if (run != nullptr && count > 0 && run->Named(std::string_view(accumulated, length)))
+    if (run != nullptr && count > 0 && run->Named(accumulated))
         return;
     for (std::size_t i = 0; i < count; ++i) {
-        const char saved = accumulated[ends[i]];
-        accumulated[ends[i]] = '\0';
+        const std::string folder = accumulated.substr(0, ends[i]);
         // An existing folder fails harmlessly; the next part follows anyway.
         if (run == nullptr)
-            fileSystem.MakeFolder(accumulated);
+            fileSystem.MakeFolder(folder.c_str());
         else
-            run->MakeOnce(std::string_view(accumulated, ends[i]), [&] { fileSystem.MakeFolder(accumulated); });
-        accumulated[ends[i]] = saved;
+            run->MakeOnce(folder, [&] { fileSystem.MakeFolder(folder.c_str()); });
     }
 }

@@ -13,17 +13,30 @@
 // the run's lock, so an entry that finds its folder asked for finds it made.
 // Use one run for one go over a folder tree only: a folder removed behind the
 // run's back is not created again.
+//
+// A run may extract below a folder of its own instead of the current
+// directory: entry names are checked as always, then written below it.
+//
+//   vpk::ExtractionRun run("C:\\mods\\out\\");   // ends in a separator
 #pragma once
 
 #include <mutex>
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <utility>
 
 namespace vpk {
 
 class ExtractionRun {
 public:
+    ExtractionRun() = default;
+    // Entries land below `folder`, which exists and ends in a separator.
+    explicit ExtractionRun(std::string folder) : base(std::move(folder)) {}
+
+    // Put in front of every target of the run; empty for the current directory.
+    const std::string& Base() const { return base; }
+
     // Calls make() the first time a folder path is named in this run.
     template <typename Make>
     void MakeOnce(std::string_view folder, Make make)
@@ -44,6 +57,7 @@ public:
     }
 
 private:
+    const std::string base;
     std::mutex lock;
     std::unordered_set<std::string> requested;
 };

@@ -1,5 +1,6 @@
 #include "vpk/MessageSink.h"
 
+#include <atomic>
 #include <cstdio>
 
 namespace vpk {
@@ -15,7 +16,9 @@ public:
 };
 
 StderrSink defaultSink;
-MessageSink* currentSink = &defaultSink;
+// Atomic: a worker thread may show a message while another thread puts a
+// holding sink in front (see HeldMessages.h).
+std::atomic<MessageSink*> currentSink{&defaultSink};
 
 }  // namespace
 
@@ -26,7 +29,7 @@ void SetMessageSink(MessageSink* sink)
 
 MessageSink& GetMessageSink()
 {
-    return *currentSink;
+    return *currentSink.load();
 }
 
 }  // namespace vpk

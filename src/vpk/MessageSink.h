@@ -19,7 +19,9 @@
 //   static MessageBoxSink messageBoxSink;
 //   vpk::SetMessageSink(&messageBoxSink);   // once, at start-up
 //
-// The archive runs on one thread, and so does its sink; there is no locking.
+// An archive runs on one thread, and so does its sink: a sink needs no
+// locking of its own. Installing a sink is atomic, but sinks are installed
+// before threads that show messages start (see HeldMessages.h).
 #pragma once
 
 namespace vpk {

@@ -54,8 +54,8 @@ public:
     // CheckEntryData, or a read failure, leaves destination untouched.
     void ReadEntry(std::uint32_t index, void* destination);
 
-    // Writes the entry to target (relative to the current directory),
-    // creating its folders; in a directory pack only creates the folders.
+    // Writes the entry to target (relative to the run's folder, or to the
+    // current directory without one), creating its folders; in a directory pack only creates the folders.
     // False when refused (an entry refused by CheckEntryData among them:
     // nothing is created for it) and for a directory pack; true once a file entry
     // was handled, its failures reported by message. Within a run, folders

@@ -254,6 +254,23 @@ TEST_F(ExtractTest, ARunAsksForEachFolderOnce)
     EXPECT_EQ(fake.folders, (std::vector<std::string>{a, a + "b" + kSep}));
 }
 
+TEST_F(ExtractTest, ARunWithAFolderWritesBelowIt)
+{
+    test::FakeFileSystem fake;
+    fake.writeToMemory = true;
+    Load(PackBuilder().Add("a/b/c.txt", "c").Add("../up.txt", "u"));
+    const std::string out = std::string("out") + kSep;
+
+    vpk::ExtractionRun run(out);
+    EXPECT_TRUE(archive.Extract(0, "a/b/c.txt", &run));
+    EXPECT_EQ(fake.folders, (std::vector<std::string>{out + "a" + kSep, out + "a" + kSep + "b" + kSep}));
+    EXPECT_EQ(fake.memoryFiles[out + "a/b/c.txt"], "c");
+    // Names are checked as they stand, before the folder goes in front.
+    EXPECT_FALSE(archive.Extract(1, "../up.txt", &run));
+    EXPECT_EQ(messages.Take(), Messages{"Unsafe target path refused"});
+    EXPECT_EQ(fake.created, std::vector<std::string>{out + "a/b/c.txt"});
+}
+
 TEST_F(ExtractTest, OverlongTargetsAreRefused)
 {
     test::FakeFileSystem fake;
