@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""make_bench_pack.py FOLDER: writes FOLDER/bench.vpk (20,000 entries,
-256 MiB of entry data, laid out as the game's packs) and FOLDER/tree/, the
-same entries as plain files, for building the tar the bench compares with."""
+"""make_bench_pack.py [--pack-only] FOLDER: writes FOLDER/bench.vpk (20,000
+entries, 256 MiB of entry data, laid out as the game's packs) and, unless
+--pack-only, FOLDER/tree/, the same entries as plain files, for building the
+tar the bench compares with."""
 import argparse
 import os
 import struct
@@ -15,9 +16,11 @@ TYPES = ["vmt", "ttz", "tth", "mdl", "dlg", "lip", "txt", "py"]
 def main(argv):
     parser = argparse.ArgumentParser(prog="make_bench_pack.py", description=__doc__)
     parser.add_argument("folder", metavar="FOLDER", help="where bench.vpk and tree/ are written")
-    root = parser.parse_args(argv[1:]).folder
-    tree = os.path.join(root, "tree")
-    os.makedirs(tree, exist_ok=True)
+    parser.add_argument("--pack-only", action="store_true", help="write bench.vpk only, no tree/")
+    args = parser.parse_args(argv[1:])
+    root = args.folder
+    tree = None if args.pack_only else os.path.join(root, "tree")
+    os.makedirs(tree or root, exist_ok=True)
     # Sizes vary from about 1 KiB to 26 KiB; the last entry takes what is left.
     average = TOTAL // ENTRIES
     sizes = [average // 12 + (i * 7919) % (average * 11 // 6) for i in range(ENTRIES - 1)]
@@ -40,11 +43,12 @@ def main(argv):
                 left -= len(piece)
             data = b"".join(chunks)
             pack.write(data)
-            if folder not in made:
-                os.makedirs(os.path.join(tree, folder), exist_ok=True)
-                made.add(folder)
-            with open(os.path.join(tree, name), "wb") as out:
-                out.write(data)
+            if tree is not None:
+                if folder not in made:
+                    os.makedirs(os.path.join(tree, folder), exist_ok=True)
+                    made.add(folder)
+                with open(os.path.join(tree, name), "wb") as out:
+                    out.write(data)
             raw = name.encode("ascii")
             directory += struct.pack("<I", len(raw)) + raw + struct.pack("<II", offset, size)
             offset += size

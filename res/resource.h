@@ -7,6 +7,7 @@
 #define IDD_ABOUTBOX            100
 #define IDD_MAIN                102
 #define IDD_VPK_VIEWER          130
+#define IDD_EXTRACT_PROGRESS    160     /* the viewer's "Extract to..." progress */
 
 /* Menus: the main window's bar, the viewer's bar, the entry list's pop-up */
 #define IDR_MAIN_MENU           129
@@ -51,6 +52,10 @@
 #define IDC_PREVIEW_FRAME       1008    /* hidden: frame of the placeholder text */
 #define IDC_PREVIEW_TEXT        1009
 
+/* Controls of the extraction progress (dialog 160) */
+#define IDC_EXTRACT_TEXT        1010    /* "Extracting N of M entries" */
+#define IDC_EXTRACT_BAR         1011    /* owner-drawn bar */
+
 /* Controls of the about box (dialog 100) */
 #define IDC_CREDITS             1006    /* placeholder of the credits panel */
 
@@ -59,6 +64,8 @@
 #define ID_FILE_OPEN            32771
 #define ID_TOOLS_VPK_VIEWER     32772
 #define ID_EXTRACT              32773
+#define ID_EXTRACT_TO           32774
+#define ID_EXTRACT_ALL_TO       32775
 
 #ifndef IDC_STATIC
 #define IDC_STATIC              (-1)

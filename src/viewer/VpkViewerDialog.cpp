@@ -37,6 +37,10 @@ constexpr int kDragAfter = 600;
 constexpr int kEntryListBottomGap = 13;
 constexpr int kCellSize = 260;
 constexpr const char* kPlacementValue = "ViewerPlacement";
+// How often the progress window is brought up to date, in milliseconds.
+constexpr UINT_PTR kExtractionTimer = 1;
+constexpr UINT kExtractionTick = 50;
+constexpr const char* kChooseFolderTitle = "Extract the entries below this folder:";
 
 constexpr ListColumn kPackColumns[] = {{"VPK FILE", 250}, {"# ENTRIES", 50}, {"TYPE", 100}};
 constexpr ListColumn kEntryColumns[] = {{"#", 20}, {"FILENAME", 255}, {"SIZE", 60}};
@@ -124,7 +128,13 @@ void MoveItem(HWND item, const win::Rect& r) {
     ::MoveWindow(item, r.left, r.top, r.Width(), std::max(r.Height(), 0), TRUE);
 }
 
-// The viewers of this thread. A viewer is modeless inside someone else's
+// The folder the last "Extract to..." of this run of the program wrote below.
+std::string& LastExtractionFolder() {
+    static std::string folder;
+    return folder;
+}
+
+// The viewers of this thread (and their progress windows). A viewer is modeless inside someone else's
 // message loop (the main window's modal one), which knows nothing of it: a
 // message hook gives each viewer the dialog manager's keyboard handling
 // (Tab between the panes, Enter as IDOK) all the same.
@@ -289,6 +299,9 @@ LRESULT VpkViewerDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND: return OnCommand(wp, lp);
     case WM_DROPFILES: return OnDropFiles(wp);
     case WM_CONTEXTMENU: return OnContextMenu(reinterpret_cast<HWND>(wp), lp);
+    case WM_TIMER:
+        if (wp == kExtractionTimer) OnExtractionTimer();
+        return 0;
     case WM_DESTROY: OnDestroyWindow(); return Dialog::HandleMessage(msg, wp, lp);
     default: return Dialog::HandleMessage(msg, wp, lp);
     }
@@ -313,6 +326,7 @@ LRESULT VpkViewerDialog::DefaultProc(UINT msg, WPARAM wp, LPARAM lp) {
 // The close box or the system menu: the owner is told once, and destroys and
 // deletes the viewer when it reads the notice.
 LRESULT VpkViewerDialog::OnClose() {
+    EndExtraction(false);
     DefaultProc(WM_CLOSE, 0, 0);
     archive.Close();
     if (owner != nullptr && !closeNoticeSent) {
@@ -519,6 +533,7 @@ void VpkViewerDialog::RestorePlacement() {
 }
 
 void VpkViewerDialog::OnDestroyWindow() {
+    EndExtraction(false);
     win::SavePlacement(kPlacementValue, Handle(),
                        {horizontalDivider.RectInParent().top, verticalDivider.RectInParent().left});
     std::vector<HWND>& viewers = LiveViewers();
@@ -612,11 +627,72 @@ void VpkViewerDialog::ShowEntryMenu(POINT screen) {
     if (!canExtract) ::EnableMenuItem(popup, ID_EXTRACT, MF_BYCOMMAND | MF_GRAYED);
     const int command = win::ShowPopupMenu(popup, TPM_RIGHTBUTTON | TPM_RETURNCMD, screen.x, screen.y, Handle());
     menu.Reset();
+    if (command == ID_EXTRACT_TO || command == ID_EXTRACT_ALL_TO) {
+        ExtractTo(command == ID_EXTRACT_ALL_TO);
+        return;
+    }
     if (command != ID_EXTRACT || !canExtract) return;
     // Each failure shows its message and the walk goes on.
     for (int row = NextSelected(list, -1); row >= 0; row = NextSelected(list, row)) {
         archive.Extract(RowEntryIndex(list, row), CellText(list, row, 1).c_str());
     }
+}
+
+void VpkViewerDialog::ExtractTo(bool all) {
+    if (extraction) return;
+    std::vector<ExtractionItem> items;
+    auto add = [&](std::uint32_t index) {
+        if (const VpkEntry* entry = archive.GetEntry(index)) items.push_back({index, entry->name});
+    };
+    if (all) {
+        for (std::uint32_t i = 0; i < archive.GetEntryCount(); ++i) add(i);
+    } else {
+        HWND list = entryList.Handle();
+        for (int row = NextSelected(list, -1); row >= 0; row = NextSelected(list, row)) add(RowEntryIndex(list, row));
+    }
+    if (items.empty()) return;
+    std::string folder = LastExtractionFolder();
+    if (!win::ShowFolderDialog(Handle(), kChooseFolderTitle, folder) || folder.empty()) return;
+    LastExtractionFolder() = folder;
+    if (folder.back() != '\\' && folder.back() != '/') folder += '\\';
+
+    progress = std::make_unique<ExtractProgressDialog>([this] {
+        if (extraction) extraction->Cancel();
+    });
+    progress->SetProgress(0, items.size());
+    // The viewer waits for the run as it would for a modal box; the main
+    // window and other viewers stay usable.
+    ::EnableWindow(Handle(), FALSE);
+    if (progress->Create(Handle())) {
+        LiveViewers().push_back(progress->Handle());
+        progress->Show(SW_SHOW);
+    }
+    extraction = std::make_unique<BulkExtraction>(archive.GetPath(), std::move(items), folder);
+    SetTimer(kExtractionTimer, kExtractionTick);
+    OnExtractionTimer();
+}
+
+void VpkViewerDialog::OnExtractionTimer() {
+    if (!extraction) return;
+    if (progress) progress->SetProgress(extraction->Done(), extraction->Total());
+    if (extraction->Finished()) EndExtraction(true);
+}
+
+void VpkViewerDialog::EndExtraction(bool report) {
+    if (!extraction) return;
+    KillTimer(kExtractionTimer);
+    extraction->Cancel();  // nothing left to stop when it has finished
+    extraction->Wait();
+    const std::string summary = ExtractionSummary(*extraction);
+    extraction.reset();
+    // Enabled before its box goes, so the activation comes back here.
+    ::EnableWindow(Handle(), TRUE);
+    if (progress) {
+        std::vector<HWND>& dialogs = LiveViewers();
+        dialogs.erase(std::remove(dialogs.begin(), dialogs.end(), progress->Handle()), dialogs.end());
+        progress.reset();
+    }
+    if (report && !summary.empty()) win::MessageBox(summary, MB_OK | MB_ICONEXCLAMATION, nullptr, Handle());
 }
 
 void VpkViewerDialog::OnFileOpen() {

@@ -16,10 +16,13 @@
 // object. The viewer owns its lists, dividers, list font and archive.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "skin/SkinListCtrl.h"
 #include "skin/SplitterBar.h"
+#include "viewer/BulkExtraction.h"
+#include "viewer/ExtractProgress.h"
 #include "vpk/VpkArchive.h"
 #include "win/Dialog.h"
 #include "win/Gdi.h"
@@ -64,6 +67,10 @@ public:
     const VpkArchive& Archive() const { return archive; }
     SplitterBar& HorizontalDivider() { return horizontalDivider; }
     SplitterBar& VerticalDivider() { return verticalDivider; }
+    // While an "Extract to..." run goes on: the viewer is disabled and the
+    // progress window shows where the run stands.
+    bool IsExtracting() const { return extraction != nullptr; }
+    ExtractProgressDialog* Progress() { return progress.get(); }
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -90,6 +97,14 @@ private:
     // has the focus as a double-click would.
     void OnEnter();
     void ShowEntryMenu(POINT screen);
+    // "Extract to..." (the selected entries) or "Extract all to...": asks
+    // for a folder, then writes on another thread with a progress window.
+    void ExtractTo(bool all);
+    void OnExtractionTimer();
+    // Stops the run, if any (waiting for the entry being written), closes
+    // the progress window and enables the viewer again; with `report`, the
+    // run's summary follows when there is one.
+    void EndExtraction(bool report);
     void OnDestroyWindow();
     // The size, position and dividers the last viewer closed with, when
     // they still fit.
@@ -122,6 +137,8 @@ private:
     SplitterBar horizontalDivider;
     SplitterBar verticalDivider;
     HWND owner = nullptr;
+    std::unique_ptr<BulkExtraction> extraction;
+    std::unique_ptr<ExtractProgressDialog> progress;
     int sortColumn = -1;  // the entry column the rows are sorted by, or -1: pack order
     bool sortAscending = true;
     bool laidOut = false;      // the controls exist: OnSize may place them

@@ -1,5 +1,7 @@
 #include "win/FileDialog.h"
 
+#include <shlobj.h>
+
 namespace win {
 namespace {
 
@@ -11,6 +13,42 @@ public:
 SystemOpenFileDialog systemDialog;
 OpenFileDialogSeam* currentSeam = &systemDialog;
 
+// Opens the chooser on the folder given, when there is one.
+int CALLBACK StartInFolder(HWND dialog, UINT msg, LPARAM, LPARAM folder) {
+    if (msg == BFFM_INITIALIZED && *reinterpret_cast<const char*>(folder) != '\0') {
+        ::SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, folder);
+    }
+    return 0;
+}
+
+class SystemFolderDialog : public FolderDialogSeam {
+public:
+    bool Show(HWND owner, const char* title, std::string& folder) override {
+        // The chooser's resizable look with its "Make New Folder" button
+        // needs COM on this thread.
+        const HRESULT com = ::OleInitialize(nullptr);
+        BROWSEINFOA request{};
+        request.hwndOwner = owner;
+        request.lpszTitle = title;
+        request.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+        request.lpfn = StartInFolder;
+        request.lParam = reinterpret_cast<LPARAM>(folder.c_str());
+        PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderA(&request);
+        bool picked = false;
+        if (chosen != nullptr) {
+            char path[MAX_PATH] = {};
+            picked = ::SHGetPathFromIDListA(chosen, path) != FALSE && path[0] != '\0';
+            if (picked) folder = path;
+            ::CoTaskMemFree(chosen);
+        }
+        if (SUCCEEDED(com)) ::OleUninitialize();
+        return picked;
+    }
+};
+
+SystemFolderDialog systemFolderDialog;
+FolderDialogSeam* currentFolderSeam = &systemFolderDialog;
+
 }  // namespace
 
 OpenFileDialogSeam* SetOpenFileDialogSeam(OpenFileDialogSeam* seam) {
@@ -21,6 +59,16 @@ OpenFileDialogSeam* SetOpenFileDialogSeam(OpenFileDialogSeam* seam) {
 
 bool ShowOpenFileDialog(OPENFILENAMEA& request) {
     return currentSeam->Show(request);
+}
+
+FolderDialogSeam* SetFolderDialogSeam(FolderDialogSeam* seam) {
+    FolderDialogSeam* previous = currentFolderSeam;
+    currentFolderSeam = seam != nullptr ? seam : &systemFolderDialog;
+    return previous == &systemFolderDialog ? nullptr : previous;
+}
+
+bool ShowFolderDialog(HWND owner, const char* title, std::string& folder) {
+    return currentFolderSeam->Show(owner, title, folder);
 }
 
 }  // namespace win

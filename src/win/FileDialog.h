@@ -1,9 +1,12 @@
-// The open-file dialog, behind a seam that tests replace.
+// The open-file dialog and the folder chooser, each behind a seam that tests
+// replace.
 #pragma once
 
 #include "win/Win32.h"
 
 #include <commdlg.h>
+
+#include <string>
 
 namespace win {
 
@@ -24,5 +27,21 @@ OpenFileDialogSeam* SetOpenFileDialogSeam(OpenFileDialogSeam* seam);
 
 // Runs the open-file dialog (GetOpenFileNameA) for `request`.
 bool ShowOpenFileDialog(OPENFILENAMEA& request);
+
+// Whatever runs the folder chooser. Tests install a recorder.
+class FolderDialogSeam {
+public:
+    virtual ~FolderDialogSeam() = default;
+    // `folder` comes in as the folder to start in (may be empty) and goes out
+    // as the chosen one; false when cancelled.
+    virtual bool Show(HWND owner, const char* title, std::string& folder) = 0;
+};
+
+// Routes ShowFolderDialog to `seam` (null: the system's chooser) and returns
+// the seam that was in place before.
+FolderDialogSeam* SetFolderDialogSeam(FolderDialogSeam* seam);
+
+// Lets the user pick a folder of the file system (SHBrowseForFolderA).
+bool ShowFolderDialog(HWND owner, const char* title, std::string& folder);
 
 }  // namespace win

@@ -141,7 +141,7 @@ std::string DescribeMenu(HMENU menu)
 
 const char* const kMainMenu = "&File{&Tools{&VPK Viewer/Extracter=32772}}|&About=16";
 const char* const kViewerMenu = "&File{&Open=32771}";
-const char* const kEntryPopup = "POPUP{&Extract=32773}";
+const char* const kEntryPopup = "POPUP{&Extract=32773|Extract &to...=32774|Extract &all to...=32775}";
 
 TEST(Menus, HoldTheirItemsAndCommands)
 {
@@ -234,6 +234,13 @@ const std::vector<DialogSpec>& Dialogs()
              {1008, "Static", "", kHiddenFrame, false, 265, 105, 174, 94, false},
              {1009, "Edit", "",
               WS_CHILD | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY, false, 299, 59, 40, 14, false},
+         }},
+        {"progress", 160, "Extracting", DS_SETFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION, 0,
+         "MS Sans Serif", 8, nullptr, 220, 60,
+         {
+             {1010, "Static", "", kChild | SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, false, 7, 7, 206, 8, false},
+             {1011, "Static", "", kChild | SS_OWNERDRAW, false, 7, 19, 206, 10, false},
+             {2, "Button", "Cancel", kChild | WS_TABSTOP | BS_PUSHBUTTON, false, 85, 39, 50, 14, false},
          }},
     };
     return dialogs;

@@ -1,7 +1,7 @@
 // Recorders for the window layer's seams: each installs itself while it
 // lives, notes every call and returns scripted answers. For any GUI test of
-// the program that would otherwise show a message box, an open-file dialog
-// or a pop-up menu, or hand a target to the shell.
+// the program that would otherwise show a message box, an open-file dialog,
+// a folder chooser or a pop-up menu, or hand a target to the shell.
 #pragma once
 
 #include <cstring>
@@ -112,6 +112,46 @@ public:
 
 private:
     win::OpenFileDialogSeam* previous_;
+};
+
+struct FolderDialogRecord {
+    HWND owner;
+    std::string title;
+    std::string startFolder;
+};
+
+class FolderDialogRecorder : public win::FolderDialogSeam {
+public:
+    FolderDialogRecorder() : previous_(win::SetFolderDialogSeam(this)) {}
+    ~FolderDialogRecorder() override { win::SetFolderDialogSeam(previous_); }
+    FolderDialogRecorder(const FolderDialogRecorder&) = delete;
+    FolderDialogRecorder& operator=(const FolderDialogRecorder&) = delete;
+
+    // The next choosers' outcomes, in order: a folder, or nullopt for Cancel.
+    // Unscripted choosers are cancelled and counted in `unscripted`.
+    void Script(std::initializer_list<std::optional<std::string>> outcomes) {
+        answers.insert(answers.end(), outcomes);
+    }
+
+    bool Show(HWND owner, const char* title, std::string& folder) override {
+        calls.push_back({owner, title != nullptr ? title : "", folder});
+        if (answers.empty()) {
+            ++unscripted;
+            return false;
+        }
+        std::optional<std::string> answer = answers.front();
+        answers.pop_front();
+        if (!answer) return false;
+        folder = *answer;
+        return true;
+    }
+
+    std::vector<FolderDialogRecord> calls;
+    std::deque<std::optional<std::string>> answers;
+    int unscripted = 0;
+
+private:
+    win::FolderDialogSeam* previous_;
 };
 
 struct ShellRecord {

@@ -1,0 +1,82 @@
+// Extracting many entries of one pack below a chosen folder, on a thread of
+// its own, for the viewer's "Extract to..." and "Extract all to...".
+//
+// The thread opens the pack afresh, so the viewer's own archive stays free
+// for the window; each entry's messages are collected instead of shown and
+// become one failure per entry. Cancel stops the run after the entry being
+// written, which is always finished or removed, never left half-written.
+//
+//     BulkExtraction run(pack, {{0, "a/b.txt"}, {7, "c.dlg"}}, "C:\\out\\");
+//     while (!run.Finished()) { show run.Done() of run.Total(); }
+//     std::string summary = ExtractionSummary(run);   // empty: all written
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "vpk/HeldMessages.h"
+
+namespace viewer {
+
+// One entry to write: its number in the pack and its name as listed.
+struct ExtractionItem {
+    std::uint32_t index;
+    std::string name;
+};
+
+struct ExtractionFailure {
+    std::string name;
+    std::string reason;
+};
+
+class BulkExtraction {
+public:
+    // Starts at once. `folder` exists and ends in a separator.
+    BulkExtraction(std::string packPath, std::vector<ExtractionItem> items, std::string folder);
+    // Cancels and waits for the entry being written.
+    ~BulkExtraction();
+    BulkExtraction(const BulkExtraction&) = delete;
+    BulkExtraction& operator=(const BulkExtraction&) = delete;
+
+    void Cancel() { cancelRequested = true; }
+    // Returns once the run has finished (at once after Cancel, but for the
+    // entry being written).
+    void Wait();
+    // Entries handled so far, written or failed.
+    std::size_t Done() const { return done.load(); }
+    std::size_t Total() const { return items.size(); }
+    bool Finished() const { return finished.load(); }
+
+    // Once Finished: whether it stopped before the last entry, and what failed.
+    bool Cancelled() const { return Done() < Total(); }
+    const std::vector<ExtractionFailure>& Failures() const { return failures; }
+    const std::string& Folder() const { return folder; }
+
+private:
+    void Run();
+
+    const std::string packPath;
+    const std::vector<ExtractionItem> items;
+    const std::string folder;
+    std::vector<ExtractionFailure> failures;  // the worker's until Finished
+    std::atomic<std::size_t> done{0};
+    std::atomic<bool> finished{false};
+    std::atomic<bool> cancelRequested{false};
+    // Put in place before the thread starts, taken away after it ends.
+    vpk::HoldingInstalled holding;
+    std::thread worker;
+};
+
+// "1,204": a count with thousands separated as the summaries write them.
+std::string WithThousands(std::size_t count);
+
+// What a finished run tells the user: how far a cancelled run got, and how
+// many entries could not be written, with the first few names and reasons.
+// Empty when every entry was written.
+std::string ExtractionSummary(const BulkExtraction& run);
+
+}  // namespace viewer

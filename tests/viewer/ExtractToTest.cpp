@@ -1,0 +1,203 @@
+// "Extract to..." and "Extract all to..." in the entry pop-up: a folder
+// chooser, then the entries below that folder on another thread, with a
+// progress window, a Cancel and one summary. The viewer has no installation
+// folder here: these commands don't need one.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+
+#include "TestData.h"
+#include "ViewerSupport.h"
+#include "viewer/BulkExtraction.h"
+#include "vpk/PackBuilder.h"
+#include "vpk/TestSupport.h"
+#include "win/App.h"
+#include "win/Pump.h"
+#include "win/Recorders.h"
+
+namespace {
+
+using test::PackBuilder;
+namespace fs = std::filesystem;
+
+class ExtractTo : public ::testing::Test {
+protected:
+    void SetUp() override {
+        viewertest::ForgetPlacements();
+        win::InitCommonControlClasses();
+        ASSERT_TRUE(viewer.Create(nullptr));
+        ::SetWindowPos(viewer.Handle(), HWND_TOP, 10, 10, 0, 0, SWP_NOSIZE);
+        wintest::Pump();
+    }
+
+    void Load(const std::string& path) {
+        viewer.AddPack(path.c_str());
+        viewertest::Click(viewer, viewer.PackList().Handle(), {0});
+    }
+    std::string Pack(const std::string& bytes) {
+        test::WriteFile(dir.Path() / "pack.vpk", bytes);
+        return dir / "pack.vpk";
+    }
+    // With rows selected, picks `command` in the entry pop-up and `folder` (nullopt: Cancel) in
+    // the chooser; returns once the run has ended.
+    void Choose(int command, std::optional<std::string> folder) {
+        menus.Script({command});
+        folders.Script({folder});
+        viewertest::Notify(viewer, entries(), NM_RCLICK);
+        ASSERT_TRUE(wintest::PumpUntil([&] { return !viewer.IsExtracting(); }, 120000));
+    }
+    // The regular files below `root`, by "/" name, with their sizes.
+    static std::map<std::string, std::uintmax_t> Files(const fs::path& root) {
+        std::map<std::string, std::uintmax_t> files;
+        for (const auto& item : fs::recursive_directory_iterator(root)) {
+            if (item.is_regular_file()) files[item.path().lexically_relative(root).generic_string()] = item.file_size();
+        }
+        return files;
+    }
+
+    HWND entries() { return viewer.EntryList().Handle(); }
+
+    test::TempDir dir;
+    test::MessageRecorder messages;
+    wintest::MessageBoxRecorder boxes;
+    wintest::PopupMenuRecorder menus;
+    wintest::FolderDialogRecorder folders;
+    viewer::VpkViewerDialog viewer;
+};
+
+TEST_F(ExtractTo, WritesTheSelectedRowsOfASortedListBelowTheChosenFolder) {
+    Load(Pack(PackBuilder().Add("a/one.txt", "one").Add("b/two.txt", "two").Add("c/three.txt", "three").Build()));
+    NMLISTVIEW click{};
+    click.hdr = {entries(), IDC_ENTRY_LIST, static_cast<UINT>(LVN_COLUMNCLICK)};
+    click.iSubItem = 1;
+    viewer.Send(WM_NOTIFY, IDC_ENTRY_LIST, reinterpret_cast<LPARAM>(&click));
+    viewer.Send(WM_NOTIFY, IDC_ENTRY_LIST, reinterpret_cast<LPARAM>(&click));  // by name, descending
+    viewertest::Select(entries(), {0, 1});  // c/three.txt and b/two.txt
+
+    const fs::path out = dir.Path() / "out";
+    fs::create_directory(out);
+    Choose(ID_EXTRACT_TO, std::nullopt);  // the chooser cancelled: nothing happens
+    EXPECT_TRUE(fs::is_empty(out));
+    Choose(ID_EXTRACT_TO, out.string());
+    EXPECT_EQ(test::Tree(out), (std::vector<std::string>{"b/", "b/two.txt", "c/", "c/three.txt"}));
+    EXPECT_EQ(test::ReadFile(out / "c" / "three.txt"), "three");
+
+    // Without an installation only "&Extract" is greyed; the chooser opens
+    // on the folder chosen last, owned by the viewer.
+    ASSERT_EQ(menus.calls.size(), 2u);
+    const std::vector<wintest::PopupMenuItem>& items = menus.calls[1].items;
+    ASSERT_EQ(items.size(), 3u);
+    EXPECT_TRUE(items[0].grayed);
+    EXPECT_EQ(items[1].text, "Extract &to...");
+    EXPECT_EQ(items[2].text, "Extract &all to...");
+    EXPECT_FALSE(items[1].grayed || items[2].grayed);
+    Choose(ID_EXTRACT_ALL_TO, std::nullopt);
+    ASSERT_EQ(folders.calls.size(), 3u);
+    EXPECT_EQ(folders.calls[2].startFolder, out.string());
+    EXPECT_EQ(folders.calls[2].owner, viewer.Handle());
+    EXPECT_TRUE(boxes.calls.empty());
+    EXPECT_EQ(messages.Take(), test::Messages{});
+}
+
+// Unsafe names and entries past the end are refused as "&Extract" refuses
+// them, but told once, in one summary, and nothing lands outside the folder.
+TEST_F(ExtractTo, FailuresAreSummedUpOnceAndNothingLandsOutside) {
+    Load(Pack(PackBuilder()
+                  .Add("../escape.txt", "out")
+                  .Add("ok/inside.txt", "in")
+                  .Add("C:/abs.txt", "out")
+                  .AddWithLocation("bomb.txt", 0, 0x7F000000)
+                  .Add("/root.txt", "out")
+                  .Add("..\\back.txt", "out")
+                  .Add("x/../../up.txt", "out")
+                  .Add("fine.txt", "fine")
+                  .Build()));
+    const fs::path out = dir.Path() / "sandbox" / "out";
+    fs::create_directories(out);
+    viewertest::Select(entries(), {0});
+    Choose(ID_EXTRACT_ALL_TO, out.string() + "\\");
+
+    EXPECT_EQ(test::Tree(dir.Path() / "sandbox"),
+              (std::vector<std::string>{"out/", "out/fine.txt", "out/ok/", "out/ok/inside.txt"}));
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(boxes.calls[0].owner, viewer.Handle());
+    EXPECT_EQ(boxes.calls[0].text,
+              "6 of 8 entries could not be written:\n"
+              "\n../escape.txt: Unsafe target path refused"
+              "\nC:/abs.txt: Unsafe target path refused"
+              "\nbomb.txt: Entry data lies past the end of the pack"
+              "\n/root.txt: Unsafe target path refused"
+              "\n..\\back.txt: Unsafe target path refused"
+              "\n... and 1 more");
+    EXPECT_EQ(messages.Take(), test::Messages{});  // none went past the summary
+    EXPECT_TRUE(::IsWindowEnabled(viewer.Handle()));
+}
+
+// The 20,000-entry pack of the benchmarks, all of it: cancelled part-way,
+// then whole. The window keeps being served meanwhile, the bar fills in the
+// skin's red, and a cancelled run leaves only whole files.
+TEST_F(ExtractTo, AllOfTheBenchPackCancelledPartWayThenWhole) {
+    const std::string pack = test::HostPath(TESSARO_BENCH_PACK);
+    Load(pack);
+    const VpkArchive& archive = viewer.Archive();
+    ASSERT_EQ(archive.GetEntryCount(), 20000u);
+    std::map<std::string, const VpkEntry*> byName;
+    for (std::uint32_t i = 0; i < archive.GetEntryCount(); ++i) byName[archive.GetEntry(i)->name] = archive.GetEntry(i);
+
+    const fs::path part = dir.Path() / "part", whole = dir.Path() / "whole";
+    fs::create_directory(part);
+    fs::create_directory(whole);
+    menus.Script({ID_EXTRACT_ALL_TO});
+    folders.Script({part.string()});
+    viewertest::Select(entries(), {0});
+    viewertest::Notify(viewer, entries(), NM_RCLICK);
+    ASSERT_TRUE(viewer.IsExtracting());
+    EXPECT_FALSE(::IsWindowEnabled(viewer.Handle()));
+    HWND progress = viewer.Progress()->Handle();
+    ASSERT_TRUE(::IsWindowVisible(progress));
+    ASSERT_TRUE(wintest::PumpUntil([&] { return viewer.Progress()->FilledWidth() >= 4; }, 60000));
+    const std::string text = win::WindowText(::GetDlgItem(progress, IDC_EXTRACT_TEXT));
+    EXPECT_EQ(text.rfind("Extracting ", 0), 0u) << text;
+    EXPECT_NE(text.find(" of 20,000 entries"), std::string::npos) << text;
+    HWND bar = ::GetDlgItem(progress, IDC_EXTRACT_BAR);
+    ::UpdateWindow(bar);
+    EXPECT_TRUE(wintest::IsRed(wintest::PixelAt(bar, 2, 4)));
+    ::SendMessageA(::GetDlgItem(progress, IDCANCEL), BM_CLICK, 0, 0);
+    ASSERT_TRUE(wintest::PumpUntil([&] { return !viewer.IsExtracting(); }, 60000));
+
+    EXPECT_FALSE(::IsWindow(progress));
+    EXPECT_TRUE(::IsWindowEnabled(viewer.Handle()));
+    const std::map<std::string, std::uintmax_t> written = Files(part);
+    ASSERT_GT(written.size(), 0u);
+    ASSERT_LT(written.size(), 20000u);
+    for (const auto& [name, size] : written) {
+        ASSERT_EQ(byName.count(name), 1u) << name;
+        EXPECT_EQ(size, byName[name]->dataSize) << name;
+    }
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(boxes.calls[0].text,
+              "Extraction cancelled after " + viewer::WithThousands(written.size()) + " of 20,000 entries.");
+
+    Choose(ID_EXTRACT_ALL_TO, whole.string());
+    EXPECT_EQ(boxes.calls.size(), 1u);  // a full run ends without a box
+    const std::string bytes = test::ReadFile(pack);
+    std::size_t files = 0, same = 0;
+    for (const auto& [name, entry] : byName) {
+        files += fs::is_regular_file(whole / name);
+        same += test::ReadFile(whole / name) == bytes.substr(entry->dataOffset, entry->dataSize);
+    }
+    EXPECT_EQ(files, 20000u);
+    EXPECT_EQ(same, 20000u);
+    EXPECT_EQ(messages.Take(), test::Messages{});
+}
+
+TEST(ExtractionSummary, CountsWithThousandsSeparated) {
+    const struct {
+        std::size_t count;
+        const char* text;
+    } cases[] = {{0, "0"}, {999, "999"}, {1000, "1,000"}, {20000, "20,000"}, {1234567, "1,234,567"}};
+    for (const auto& c : cases) EXPECT_EQ(viewer::WithThousands(c.count), c.text);
+}
+
+}  // namespace
