@@ -14,6 +14,12 @@ ExtractProgressDialog::ExtractProgressDialog(std::function<void()> onCancel)
 
 BOOL ExtractProgressDialog::OnInitDialog() {
     Dialog::OnInitDialog();
+    // Over the middle of the viewer it belongs to, not of the screen.
+    if (HWND owner = ::GetWindow(Handle(), GW_OWNER)) {
+        const win::Rect over = win::WindowRect(owner), own = WindowRect();
+        const int x = over.left + (over.Width() - own.Width()) / 2, y = over.top + (over.Height() - own.Height()) / 2;
+        SetPosition({x, y, x + own.Width(), y + own.Height()});
+    }
     SetProgress(done, total);
     return TRUE;
 }
