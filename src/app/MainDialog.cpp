@@ -104,6 +104,7 @@ MainDialog::MainDialog()
 
 MainDialog::~MainDialog() {
     CloseViewers();
+    for (viewer::VpkViewerDialog* v : closedViewers) delete v;
     ReleasePicture();
 }
 
@@ -273,7 +274,7 @@ void MainDialog::CloseViewers() {
     closing.swap(viewers);
     for (viewer::VpkViewerDialog* v : closing) {
         v->DestroyWindow();
-        delete v;
+        closedViewers.push_back(v);
     }
 }
 

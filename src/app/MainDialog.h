@@ -58,7 +58,10 @@ private:
     // A viewer's closing notice: WM_DESTROY with the viewer as first parameter.
     void OnViewerClosed(WPARAM viewer);
     LRESULT OnClose();
-    // Destroys and deletes every viewer, in order.
+    // Destroys every viewer's window, in order. The objects are deleted with
+    // this window's object: a viewer may be closed from inside one of its own
+    // handlers (its message box lets this window's close in), which must
+    // find the object still there when the box returns.
     void CloseViewers();
     LRESULT OnSysCommand(WPARAM command, LPARAM lp);
     LRESULT OnPaint();
@@ -74,6 +77,7 @@ private:
     viewer::VpkViewerDialog* NewViewer();
 
     std::vector<viewer::VpkViewerDialog*> viewers;
+    std::vector<viewer::VpkViewerDialog*> closedViewers;  // windows gone, objects kept
     std::vector<std::string> startupPacks;
     IPicture* picture = nullptr;
     std::string installPath;

@@ -632,8 +632,9 @@ void VpkViewerDialog::ShowEntryMenu(POINT screen) {
         return;
     }
     if (command != ID_EXTRACT || !canExtract) return;
-    // Each failure shows its message and the walk goes on.
-    for (int row = NextSelected(list, -1); row >= 0; row = NextSelected(list, row)) {
+    // Each failure shows its message and the walk goes on, unless the window
+    // was closed while a message was up.
+    for (int row = NextSelected(list, -1); row >= 0 && IsWindow(); row = NextSelected(list, row)) {
         archive.Extract(RowEntryIndex(list, row), CellText(list, row, 1).c_str());
     }
 }
@@ -652,7 +653,7 @@ void VpkViewerDialog::ExtractTo(bool all) {
     }
     if (items.empty()) return;
     std::string folder = LastExtractionFolder();
-    if (!win::ShowFolderDialog(Handle(), kChooseFolderTitle, folder) || folder.empty()) return;
+    if (!win::ShowFolderDialog(Handle(), kChooseFolderTitle, folder) || folder.empty() || !IsWindow()) return;
     LastExtractionFolder() = folder;
     if (folder.back() != '\\' && folder.back() != '/') folder += '\\';
 

@@ -139,6 +139,38 @@ TEST_F(MainWithViewers, ClosingNoticesReleaseTheirViewerOnceAndForgedOnesNothing
     EXPECT_FALSE(::IsWindow(secondWindow));
 }
 
+// The main window closed while a viewer's message is up (its box does not
+// disable the main window): the viewer's walk over the selected rows stops
+// there, and its object lives on until its handler has returned.
+TEST_F(MainWithViewers, ClosingTheMainWindowDuringAViewersMessageStopsTheViewerSafely) {
+    Start(kDemo);
+    viewer::VpkViewerDialog& viewer = Open();
+    test::TempDir dir;
+    const std::string pack = dir / "unsafe.vpk";
+    test::WriteFile(pack, test::PackBuilder().Add("../a.txt", "a").Add("../b.txt", "b").Add("../c.txt", "c").Build());
+    viewer.AddPack(pack.c_str());
+    viewer.LoadPackRow(static_cast<int>(Rows(viewer.PackList().Handle()).size()) - 1);
+    viewertest::Select(viewer.EntryList().Handle(), {0, 1, 2});
+
+    struct ClosingRecorder : wintest::MessageBoxRecorder {
+        HWND main = nullptr;
+        int Show(const win::MessageBoxCall& call) override {
+            const int answer = MessageBoxRecorder::Show(call);
+            if (calls.size() == 1) ::SendMessageA(main, WM_CLOSE, 0, 0);
+            return answer;
+        }
+    } closing;
+    closing.main = dialog.Handle();
+    wintest::PopupMenuRecorder menus;
+    menus.Script({ID_EXTRACT});
+    viewertest::Notify(viewer, viewer.EntryList().Handle(), NM_RCLICK);
+
+    ASSERT_EQ(closing.calls.size(), 1u);
+    EXPECT_EQ(closing.calls[0].text, vpk::messages::kUnsafeTarget);
+    EXPECT_TRUE(dialog.Viewers().empty());
+    EXPECT_FALSE(viewer.IsWindow());
+}
+
 // --- Through the program with the mouse
 
 void ClickAt(POINT p, bool right = false) {
