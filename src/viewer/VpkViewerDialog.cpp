@@ -665,7 +665,8 @@ void VpkViewerDialog::ExtractTo(bool all) {
     // window and other viewers stay usable.
     ::EnableWindow(Handle(), FALSE);
     if (progress->Create(Handle())) {
-        LiveViewers().push_back(progress->Handle());
+        progressWindow = progress->Handle();
+        LiveViewers().push_back(progressWindow);
         progress->Show(SW_SHOW);
     }
     extraction = std::make_unique<BulkExtraction>(archive.GetPath(), std::move(items), folder);
@@ -688,11 +689,10 @@ void VpkViewerDialog::EndExtraction(bool report) {
     extraction.reset();
     // Enabled before its box goes, so the activation comes back here.
     ::EnableWindow(Handle(), TRUE);
-    if (progress) {
-        std::vector<HWND>& dialogs = LiveViewers();
-        dialogs.erase(std::remove(dialogs.begin(), dialogs.end(), progress->Handle()), dialogs.end());
-        progress.reset();
-    }
+    std::vector<HWND>& dialogs = LiveViewers();
+    dialogs.erase(std::remove(dialogs.begin(), dialogs.end(), progressWindow), dialogs.end());
+    progressWindow = nullptr;
+    progress.reset();
     if (report && !summary.empty()) win::MessageBox(summary, MB_OK | MB_ICONEXCLAMATION, nullptr, Handle());
 }
 
