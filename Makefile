@@ -69,6 +69,7 @@ run: build demo
 
 bench: build
 	bench/run.sh
+	bench/floor.sh
 	bench/about.sh
 
 # Each fuzz target for FUZZ_SECONDS (default 300) on one core; see fuzz/README.md.
