@@ -163,7 +163,7 @@ fill_results=$(
   echo "|---|---|---|---|"
   echo "| 1,000 | a plain list view, row after row with redrawing on (baseline) | ${fillms[simple.first]} ms | 1.00 |"
   echo "| 1,000 | the viewer | ${fillms[viewer.first]} ms | $(ratio4 "${fillms[viewer.first]}" "${fillms[simple.first]}") |"
-  echo "| $(printf "%'d" "${fillms[entries]}") | the viewer | ${fillms[viewer.all]} ms | $(ratio4 "${fillms[viewer.all]}" "${fillms[simple.first]}") |"
+  echo "| $(printf '%s' "${fillms[entries]}" | sed ':a;s/\B[0-9]\{3\}\>/,&/;ta') | the viewer | ${fillms[viewer.all]} ms | $(ratio4 "${fillms[viewer.all]}" "${fillms[simple.first]}") |"
 )
 printf '%s\n' "$fill_results"
 
