@@ -21,24 +21,10 @@ namespace {
 using test::PackBuilder;
 namespace fs = std::filesystem;
 
-class ExtractTo : public ::testing::Test {
+class ExtractTo : public viewertest::ViewerOnScreen {
 protected:
-    void SetUp() override {
-        viewertest::ForgetPlacements();
-        win::InitCommonControlClasses();
-        ASSERT_TRUE(viewer.Create(nullptr));
-        ::SetWindowPos(viewer.Handle(), HWND_TOP, 10, 10, 0, 0, SWP_NOSIZE);
-        wintest::Pump();
-    }
+    void SetUp() override { Open(nullptr); }
 
-    void Load(const std::string& path) {
-        viewer.AddPack(path.c_str());
-        viewertest::Click(viewer, viewer.PackList().Handle(), {0});
-    }
-    std::string Pack(const std::string& bytes) {
-        test::WriteFile(dir.Path() / "pack.vpk", bytes);
-        return dir / "pack.vpk";
-    }
     // With rows selected, picks `command` in the entry pop-up and `folder` (nullopt: Cancel) in
     // the chooser; returns once the run has ended.
     void Choose(int command, std::optional<std::string> folder) {
@@ -56,18 +42,12 @@ protected:
         return files;
     }
 
-    HWND entries() { return viewer.EntryList().Handle(); }
-
-    test::TempDir dir;
-    test::MessageRecorder messages;
-    wintest::MessageBoxRecorder boxes;
     wintest::PopupMenuRecorder menus;
     wintest::FolderDialogRecorder folders;
-    viewer::VpkViewerDialog viewer;
 };
 
 TEST_F(ExtractTo, WritesTheSelectedRowsOfASortedListBelowTheChosenFolder) {
-    Load(Pack(PackBuilder().Add("a/one.txt", "one").Add("b/two.txt", "two").Add("c/three.txt", "three").Build()));
+    Load(Pack("pack.vpk", PackBuilder().Add("a/one.txt", "one").Add("b/two.txt", "two").Add("c/three.txt", "three").Build()));
     NMLISTVIEW click{};
     click.hdr = {entries(), IDC_ENTRY_LIST, static_cast<UINT>(LVN_COLUMNCLICK)};
     click.iSubItem = 1;
@@ -103,7 +83,7 @@ TEST_F(ExtractTo, WritesTheSelectedRowsOfASortedListBelowTheChosenFolder) {
 // Unsafe names and entries past the end are refused as "&Extract" refuses
 // them, but told once, in one summary, and nothing lands outside the folder.
 TEST_F(ExtractTo, FailuresAreSummedUpOnceAndNothingLandsOutside) {
-    Load(Pack(PackBuilder()
+    Load(Pack("pack.vpk", PackBuilder()
                   .Add("../escape.txt", "out")
                   .Add("ok/inside.txt", "in")
                   .Add("C:/abs.txt", "out")

@@ -78,14 +78,10 @@ int FirstSelected(HWND list) {
     return static_cast<int>(::SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
-class Gestures : public ::testing::Test {
+class Gestures : public viewertest::ViewerOnScreen {
 protected:
     void SetUp() override {
-        viewertest::ForgetPlacements();
-        win::InitCommonControlClasses();
-        viewer.SetPackFolder("C:\\game\\Vampire\\");
-        ASSERT_TRUE(viewer.Create(nullptr));
-        ::SetWindowPos(viewer.Handle(), HWND_TOP, 10, 10, 0, 0, SWP_NOSIZE);
+        Open("C:\\game\\Vampire\\");
         ::SetForegroundWindow(viewer.Handle());
         wintest::Pump();
         for (const char* name : {"first.vpk", "second.vpk"}) {
@@ -106,15 +102,6 @@ protected:
     std::string Previewed() {
         return ::IsWindowVisible(preview()) ? win::WindowText(preview()) : std::string("(hidden)");
     }
-
-    HWND packs() { return viewer.PackList().Handle(); }
-    HWND entries() { return viewer.EntryList().Handle(); }
-    HWND preview() { return viewertest::Preview(viewer); }
-
-    test::TempDir dir;
-    test::MessageRecorder messages;
-    wintest::MessageBoxRecorder boxes;
-    viewer::VpkViewerDialog viewer;
 };
 
 TEST_F(Gestures, EnterAndDoubleClickLoadPacksAndPreviewEntriesButArrowsOnlyMove) {

@@ -10,6 +10,10 @@
 
 #include "resource.h"
 #include "viewer/VpkViewerDialog.h"
+#include "vpk/TestSupport.h"
+#include "win/App.h"
+#include "win/Pump.h"
+#include "win/Recorders.h"
 
 namespace viewertest {
 
@@ -64,5 +68,40 @@ inline void ForgetPlacements() {
 inline HWND Preview(viewer::VpkViewerDialog& viewer) {
     return ::GetDlgItem(viewer.Handle(), IDC_PREVIEW_TEXT);
 }
+
+// A viewer on the screen, with the archive's messages and the message boxes
+// recorded and a folder for the packs a test writes; the viewer tests'
+// fixtures build on it.
+class ViewerOnScreen : public ::testing::Test {
+protected:
+    // `packFolder`: the installation's pack folder, or nullptr for none.
+    void Open(const char* packFolder) {
+        ForgetPlacements();
+        win::InitCommonControlClasses();
+        if (packFolder != nullptr) viewer.SetPackFolder(packFolder);
+        ASSERT_TRUE(viewer.Create(nullptr));
+        ::SetWindowPos(viewer.Handle(), HWND_TOP, 10, 10, 0, 0, SWP_NOSIZE);
+        wintest::Pump();
+    }
+
+    std::string Pack(const std::string& name, const std::string& bytes) {
+        test::WriteFile(dir.Path() / name, bytes);
+        return dir / name;
+    }
+    // Adds the pack and loads it with a click on its row.
+    void Load(const std::string& path) {
+        viewer.AddPack(path.c_str());
+        Click(viewer, packs(), {static_cast<int>(Rows(packs()).size()) - 1});
+    }
+
+    HWND packs() { return viewer.PackList().Handle(); }
+    HWND entries() { return viewer.EntryList().Handle(); }
+    HWND preview() { return Preview(viewer); }
+
+    test::TempDir dir;
+    test::MessageRecorder messages;
+    wintest::MessageBoxRecorder boxes;
+    viewer::VpkViewerDialog viewer;
+};
 
 }  // namespace viewertest

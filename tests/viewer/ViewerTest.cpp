@@ -21,36 +21,10 @@ using viewertest::Row;
 using viewertest::Rows;
 namespace messages = vpk::messages;
 
-class Viewer : public ::testing::Test {
+class Viewer : public viewertest::ViewerOnScreen {
 protected:
-    void SetUp() override {
-        viewertest::ForgetPlacements();
-        win::InitCommonControlClasses();
-        viewer.SetPackFolder("C:\\game\\Vampire\\");
-        ASSERT_TRUE(viewer.Create(nullptr));
-        ::SetWindowPos(viewer.Handle(), HWND_TOP, 10, 10, 0, 0, SWP_NOSIZE);
-        wintest::Pump();
-    }
-
-    std::string Pack(const std::string& name, const std::string& bytes) {
-        test::WriteFile(dir.Path() / name, bytes);
-        return dir / name;
-    }
-    // Adds the pack and loads it with a click on its row.
-    void Load(const std::string& path) {
-        viewer.AddPack(path.c_str());
-        Click(viewer, packs(), {static_cast<int>(Rows(packs()).size()) - 1});
-    }
+    void SetUp() override { Open("C:\\game\\Vampire\\"); }
     void RightClick() { viewertest::Notify(viewer, entries(), NM_RCLICK); }
-
-    HWND packs() { return viewer.PackList().Handle(); }
-    HWND entries() { return viewer.EntryList().Handle(); }
-    HWND preview() { return viewertest::Preview(viewer); }
-
-    test::TempDir dir;
-    test::MessageRecorder messages;
-    wintest::MessageBoxRecorder boxes;
-    viewer::VpkViewerDialog viewer;
 };
 
 const std::string kTwoTexts = PackBuilder().Add("a/one.txt", "one").Add("b/two.txt", "two").Build();
