@@ -37,7 +37,7 @@ constexpr int kDragAfter = 600;
 constexpr int kEntryListBottomGap = 13;
 constexpr int kCellSize = 260;
 constexpr const char* kPlacementValue = "ViewerPlacement";
-// How often the progress window is brought up to date, in milliseconds.
+// The timer that brings the progress window up to date, every 50 ms.
 constexpr UINT_PTR kExtractionTimer = 1;
 constexpr UINT kExtractionTick = 50;
 constexpr const char* kChooseFolderTitle = "Extract the entries below this folder:";
@@ -134,10 +134,11 @@ std::string& LastExtractionFolder() {
     return folder;
 }
 
-// The viewers of this thread (and their progress windows). A viewer is modeless inside someone else's
-// message loop (the main window's modal one), which knows nothing of it: a
-// message hook gives each viewer the dialog manager's keyboard handling
-// (Tab between the panes, Enter as IDOK) all the same.
+// The viewers of this thread and their progress windows. A viewer is
+// modeless inside someone else's message loop (the main window's modal one),
+// which knows nothing of it: a message hook gives each viewer the dialog
+// manager's keyboard handling (Tab between the panes, Enter as IDOK, Escape
+// in a progress window) all the same.
 std::vector<HWND>& LiveViewers() {
     static std::vector<HWND> viewers;
     return viewers;

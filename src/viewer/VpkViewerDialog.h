@@ -139,7 +139,9 @@ private:
     HWND owner = nullptr;
     std::unique_ptr<BulkExtraction> extraction;
     std::unique_ptr<ExtractProgressDialog> progress;
-    HWND progressWindow = nullptr;  // kept: the window may go before the object, with the viewer's
+    // Kept apart: the progress window goes before its object when it goes
+    // with the viewer's window.
+    HWND progressWindow = nullptr;
     int sortColumn = -1;  // the entry column the rows are sorted by, or -1: pack order
     bool sortAscending = true;
     bool laidOut = false;      // the controls exist: OnSize may place them
