@@ -8,7 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -43,7 +46,17 @@ protected:
         command = Quote(command);
 #endif
         test::CurrentDirectory here(dir.Path());
-        const int raw = std::system(command.c_str());
+        // -1: the shell could not be started (seen once under Wine on a
+        // loaded machine), so the tool never ran. That is the harness's
+        // failure, not the tool's: try again, and say why if it persists.
+        int raw = std::system(command.c_str());
+        for (int attempt = 1; raw == -1 && attempt < 3; ++attempt) {
+            const int cause = errno;
+            std::fprintf(stderr, "CliTest: could not start the shell (%s); trying again\n", std::strerror(cause));
+            raw = std::system(command.c_str());
+        }
+        if (raw == -1)
+            ADD_FAILURE() << "could not start the shell for " << command << ": " << std::strerror(errno);
 #ifdef _WIN32
         const int status = raw;
 #else
