@@ -1,6 +1,5 @@
 #include "viewer/BulkExtraction.h"
 
-#include <cstring>
 #include <system_error>
 #include <utility>
 
@@ -82,17 +81,21 @@ std::string WithThousands(std::size_t count) {
 }
 
 // Built by appending: GCC 12 warns falsely (-Wrestrict) on "x" + string.
+std::string CountOfEntries(std::size_t count, std::size_t total) {
+    std::string text = WithThousands(count);
+    text.append(" of ").append(WithThousands(total)).append(total == 1 ? " entry" : " entries");
+    return text;
+}
+
 std::string ExtractionSummary(const BulkExtraction& run) {
     std::string text;
     if (run.Cancelled()) {
-        text.append("Extraction cancelled after ").append(WithThousands(run.Done()));
-        text.append(" of ").append(WithThousands(run.Total())).append(" entries.");
+        text.append("Extraction cancelled after ").append(CountOfEntries(run.Done(), run.Total())).append(".");
     }
     const std::vector<ExtractionFailure>& failures = run.Failures();
     if (!failures.empty()) {
         if (!text.empty()) text.append("\n\n");
-        text.append(WithThousands(failures.size())).append(" of ").append(WithThousands(run.Total()));
-        text.append(run.Total() == 1 ? " entry" : " entries").append(" could not be written:\n");
+        text.append(CountOfEntries(failures.size(), run.Total())).append(" could not be written:\n");
         for (std::size_t i = 0; i < failures.size() && i < kNamedFailures; ++i) {
             text.append("\n").append(failures[i].name).append(": ").append(failures[i].reason);
         }

@@ -73,6 +73,9 @@ private:
 
 // "1,204": a count with thousands separated as the summaries write them.
 std::string WithThousands(std::size_t count);
+// "3 of 1,204 entries" ("0 of 1 entry"), as the progress and the summary
+// count.
+std::string CountOfEntries(std::size_t count, std::size_t total);
 
 // What a finished run tells the user: how far a cancelled run got, and how
 // many entries could not be written, with the first few names and reasons.

@@ -30,8 +30,7 @@ void ExtractProgressDialog::SetProgress(std::size_t doneNow, std::size_t totalNo
     total = totalNow;
     if (!IsWindow() || cancelling) return;
     std::string text = "Extracting ";
-    text.append(WithThousands(done)).append(" of ").append(WithThousands(total));
-    text.append(total == 1 ? " entry" : " entries");
+    text.append(CountOfEntries(done, total));
     ::SetDlgItemTextA(Handle(), IDC_EXTRACT_TEXT, text.c_str());
     if (changed) ::InvalidateRect(Item(IDC_EXTRACT_BAR), nullptr, FALSE);
 }
