@@ -41,10 +41,21 @@ trap 'exit 130' INT TERM
 
 if [ "${TESSARO_KEEP_DISPLAY:-0}" != 1 ] || [ -z "${DISPLAY:-}" ]; then
   command -v Xvfb >/dev/null || fail "Xvfb is not installed (make deps installs it)"
-  n=90
-  while [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ]; do n=$((n + 1)); done
-  Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >"$logs/xvfb.log" 2>&1 &
+  # Xvfb chooses a free display itself and writes its number to fd 3, so two
+  # runs started at once never share one (probing for a free number first
+  # races with another run doing the same).
+  dfile=$(mktemp "$logs/display.XXXXXX")
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$dfile" >"$logs/xvfb.log" 2>&1 &
   xvfb_pid=$!
+  n=""
+  for _ in $(seq 200); do
+    n=$(tr -dc 0-9 <"$dfile")
+    [ -n "$n" ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  rm -f "$dfile"
+  [ -n "$n" ] || fail "Xvfb did not report a display" "$logs/xvfb.log"
   export DISPLAY=:$n
   export TESSARO_HEADLESS=1
   for _ in $(seq 100); do
