@@ -114,10 +114,12 @@ public:
         const bool linked = !href.empty();
         // The link's other style fields play no part for images.
         const Color hoverFill = linkStyle.color == InheritColor ? fillColor : linkStyle.color;
-        auto picture = std::make_shared<win::Bitmap>(std::move(bitmap));
-        AddItem(w, h, href, alignment.valign, [this, w, h, b, size, linked, fillColor, hoverFill, picture](int x) {
+        // Loaded again to be drawn, as fonts are made again: a line of many
+        // items holds no GDI object until it ends.
+        AddItem(w, h, href, alignment.valign, [this, w, h, b, size, linked, fillColor, hoverFill, bitmapId](int x) {
+            const win::Bitmap picture = win::Bitmap::Load(bitmapId);
             win::MemoryDC source(reference_);
-            win::SelectGuard selectSource(source.Get(), *picture);
+            win::SelectGuard selectSource(source.Get(), picture);
             auto paint = [&](Cell& cell, Color fill) {
                 if (!cell.canvas) return;
                 cell.canvas->Fill(Resolve(fill));
