@@ -41,10 +41,12 @@ std::string ReadRegisteredInstallPath() {
     if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kGameRegistryKey, 0, KEY_READ | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS) return {};
     char buffer[kPathBuffer] = {};
     DWORD size = kPathBuffer;
-    LONG result = ::RegQueryValueExA(key, kInstallPathValue, nullptr, nullptr,
+    DWORD type = REG_NONE;
+    LONG result = ::RegQueryValueExA(key, kInstallPathValue, nullptr, &type,
                                      reinterpret_cast<BYTE*>(buffer), &size);
     ::RegCloseKey(key);
-    if (result != ERROR_SUCCESS) return {};
+    // Only text is a path: the bytes of a number or a binary value are not.
+    if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return {};
     // A value that fills the whole buffer may carry no terminator: never read
     // past what the query wrote. Text of 260 characters or more does not fit
     // a path, so it counts as missing like any longer value.

@@ -209,18 +209,27 @@ viewer::VpkViewerDialog* MainDialog::NewViewer() {
     return opened;
 }
 
+bool MainDialog::IsOpen(const viewer::VpkViewerDialog* v) const {
+    return std::find(viewers.begin(), viewers.end(), v) != viewers.end();
+}
+
 viewer::VpkViewerDialog* MainDialog::OpenViewerOn(const std::vector<std::string>& paths) {
     viewer::VpkViewerDialog* opened = NewViewer();
     std::vector<std::string> missing;
+    // A refused pack shows a message box, during which the viewer (or the
+    // main window and the viewer with it) can be closed: nothing more is
+    // done to it then.
     for (const std::string& path : paths) {
         const DWORD attributes = ::GetFileAttributesA(path.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
             missing.push_back(path);
-        } else {
+        } else if (IsOpen(opened)) {
             opened->AddPack(path.c_str());
         }
     }
+    if (!IsOpen(opened)) return nullptr;
     opened->LoadPackRow(0);
+    if (!IsOpen(opened)) return nullptr;
     if (!missing.empty()) {
         std::string text = missing.size() == 1 ? "This pack file does not exist:\n" : "These pack files do not exist:\n";
         for (const std::string& path : missing) text += "\n" + path;
@@ -239,12 +248,11 @@ void MainDialog::OpenViewer() {
     WIN32_FIND_DATAA found{};
     HANDLE search = ::FindFirstFileA((installPath + "\\Vampire\\*.vpk").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return;
-    // A refused pack shows a message box, during which the main window can be
-    // closed and the viewer with it: the search stops then.
-    auto stillOpen = [this, opened] { return std::find(viewers.begin(), viewers.end(), opened) != viewers.end(); };
+    // A refused pack shows a message box, during which the viewer (or the
+    // main window and the viewer with it) can be closed: the search stops then.
     do {
         opened->AddPack((installPath + "\\Vampire\\" + found.cFileName).c_str());
-    } while (stillOpen() && ::FindNextFileA(search, &found));
+    } while (IsOpen(opened) && ::FindNextFileA(search, &found));
     ::FindClose(search);
 }
 
@@ -258,8 +266,11 @@ void MainDialog::OnViewerClosed(WPARAM notice) {
     if (found == viewers.end()) return;
     viewer::VpkViewerDialog* closed = *found;
     viewers.erase(found);
+    // Parked, not deleted: the notice is posted, so a message box inside one
+    // of the viewer's own handlers can deliver it, and that handler goes on
+    // with the object when the box returns.
     closed->DestroyWindow();
-    delete closed;
+    closedViewers.push_back(closed);
 }
 
 LRESULT MainDialog::OnClose() {

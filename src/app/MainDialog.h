@@ -39,7 +39,8 @@ public:
     // the window is created.
     void SetStartupPacks(std::vector<std::string> paths) { startupPacks = std::move(paths); }
     // A new viewer with `paths` added in order and the first row loaded; paths
-    // that are not existing files are named in one message.
+    // that are not existing files are named in one message. Null when the
+    // viewer was closed meanwhile (from inside a message box).
     viewer::VpkViewerDialog* OpenViewerOn(const std::vector<std::string>& paths);
 
     // The open pack viewers, in the order they were opened.
@@ -56,12 +57,16 @@ protected:
 
 private:
     // A viewer's closing notice: WM_DESTROY with the viewer as first parameter.
+    // Its window goes at once; its object is parked like CloseViewers' ones.
     void OnViewerClosed(WPARAM viewer);
+    // `v` is still among the open viewers (not closed meanwhile).
+    bool IsOpen(const viewer::VpkViewerDialog* v) const;
     LRESULT OnClose();
     // Destroys every viewer's window, in order. The objects are deleted with
     // this window's object: a viewer may be closed from inside one of its own
-    // handlers (its message box lets this window's close in), which must
-    // find the object still there when the box returns.
+    // handlers (its message box lets this window's close or the viewer's own
+    // closing notice in), which must find the object still there when the
+    // box returns.
     void CloseViewers();
     LRESULT OnSysCommand(WPARAM command, LPARAM lp);
     LRESULT OnPaint();

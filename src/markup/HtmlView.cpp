@@ -157,6 +157,8 @@ LRESULT HtmlView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MOUSEMOVE: return OnMouseMove(wp, PointFrom(lp));
     case WM_LBUTTONDOWN: return OnLButtonDown(wp, PointFrom(lp));
     case WM_LBUTTONUP: return OnLButtonUp(wp, PointFrom(lp));
+    case WM_CAPTURECHANGED: return OnCaptureChanged(reinterpret_cast<HWND>(lp));
+    case WM_MOUSELEAVE: return OnMouseLeave();
     case WM_DESTROY: ReleaseContent(); return Window::HandleMessage(msg, wp, lp);
     default: return Window::HandleMessage(msg, wp, lp);
     }
@@ -267,10 +269,19 @@ LRESULT HtmlView::OnMouseMove(WPARAM /*flags*/, win::Point p) {
         Update();
         return 0;
     }
-    // Holding the capture between moves tells when the pointer leaves.
-    if (HasCapture()) ReleaseCapture();
-    else SetCapture();
+    // Told when the pointer leaves, to take the hover look away.
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
+    ::TrackMouseEvent(&track);
     if (clientRect.Contains(p)) UpdateHover(p);
+    return 0;
+}
+
+LRESULT HtmlView::OnMouseLeave() {
+    if (!hoverRect.IsNull()) {
+        hoverRect = {};
+        Invalidate(false);
+        Update();
+    }
     return 0;
 }
 
@@ -293,12 +304,21 @@ LRESULT HtmlView::OnLButtonDown(WPARAM /*flags*/, win::Point p) {
 }
 
 LRESULT HtmlView::OnLButtonUp(WPARAM /*flags*/, win::Point /*p*/) {
-    if (dragging) {
-        ReleaseCapture();
-        dragging = false;
-        OnTimer(kScrollTimer);  // one step, and the timer again at its plain period
-    }
+    if (dragging) EndDrag();
     return 0;
+}
+
+// Alt+Tab or a pop-up took the mouse during a drag: the button-up will not
+// come here, so the drag ends now.
+LRESULT HtmlView::OnCaptureChanged(HWND taker) {
+    if (dragging && taker != Handle()) EndDrag();
+    return 0;
+}
+
+void HtmlView::EndDrag() {
+    dragging = false;  // first: releasing the capture comes back through OnCaptureChanged
+    if (HasCapture()) ReleaseCapture();
+    OnTimer(kScrollTimer);  // one step, and the timer again at its plain period
 }
 
 void HtmlView::UpdateHover(win::Point p) {

@@ -96,6 +96,9 @@ private:
     LRESULT OnMouseMove(WPARAM flags, win::Point p);
     LRESULT OnLButtonDown(WPARAM flags, win::Point p);
     LRESULT OnLButtonUp(WPARAM flags, win::Point p);
+    LRESULT OnCaptureChanged(HWND taker);
+    LRESULT OnMouseLeave();
+    void EndDrag();
 
     // Lays the text out for the current width (needs the window).
     void Rebuild();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "markup/TransparentBlit.h"
@@ -39,9 +40,9 @@ struct Canvas {
     int height;
 };
 
-// One item's picture. Only the part that can land on the line's scratch
-// bitmaps is kept: columns viewLeft onwards, at most the client width and
-// SurfaceHeight; the canvas is null when nothing of the cell can show.
+// One item's picture. Only the part that lands on the surfaces is drawn:
+// columns viewLeft onwards, at most the client width and SurfaceHeight; the
+// canvas is null when nothing of the cell can show.
 struct Cell {
     int width = 0;
     int height = 0;
@@ -86,14 +87,19 @@ public:
             win::Rect hoverCell = Measure(hoverFont.Get(), text, alignment.width, alignment.height, DT_SINGLELINE);
             if (hoverCell.Width() > cell.Width()) cell = hoverCell;
         }
-        Cell normal = MakeCell(cell.Width(), cell.Height());
-        DrawText(normal, font.Get(), style, text);
-        Cell hover;
-        if (!href.empty()) {
-            hover = MakeCell(cell.Width(), cell.Height());
-            DrawText(hover, hoverFont.Get(), hoverStyle, text);
-        }
-        AddItem(normal, href.empty() ? normal : hover, href, alignment.valign);
+        const int w = cell.Width();
+        const int h = cell.Height();
+        const bool linked = !href.empty();
+        AddItem(w, h, href, alignment.valign, [this, w, h, linked, style, hoverStyle, run = std::string(text)](int x) {
+            Cell normal = MakeCell(x, w, h);
+            DrawText(normal, CreateFont(style).Get(), style, run);
+            Cell hover;
+            if (linked) {
+                hover = MakeCell(x, w, h);
+                DrawText(hover, CreateFont(hoverStyle).Get(), hoverStyle, run);
+            }
+            PlaceCell(x, normal, linked ? hover : normal);
+        });
     }
 
     void AddImage(std::uint16_t bitmapId, Color fillColor, std::int32_t border, const Alignment& alignment,
@@ -105,23 +111,30 @@ public:
         const int b = Clamp(border);
         const int w = Clamp(size.x + 2 * std::int64_t{b});
         const int h = Clamp(size.y + 2 * std::int64_t{b});
-        win::MemoryDC source(reference_);
-        win::SelectGuard selectSource(source.Get(), bitmap);
-        auto paint = [&](Cell& cell, Color fill) {
-            if (!cell.canvas) return;
-            cell.canvas->Fill(Resolve(fill));
-            ClippedBlit(cell.canvas->Get(), win::Rect::FromSize(b - cell.viewLeft, b, size.x, size.y), source.Get(),
-                        {0, 0});
-        };
-        Cell normal = MakeCell(w, h);
-        paint(normal, fillColor);
-        Cell hover;
-        if (!href.empty()) {
-            hover = MakeCell(w, h);
-            // The link's other style fields play no part for images.
-            paint(hover, linkStyle.color == InheritColor ? fillColor : linkStyle.color);
-        }
-        AddItem(normal, href.empty() ? normal : hover, href, alignment.valign);
+        const bool linked = !href.empty();
+        // The link's other style fields play no part for images.
+        const Color hoverFill = linkStyle.color == InheritColor ? fillColor : linkStyle.color;
+        // Loaded again to be drawn, as fonts are made again: a line of many
+        // items holds no GDI object until it ends.
+        AddItem(w, h, href, alignment.valign, [this, w, h, b, size, linked, fillColor, hoverFill, bitmapId](int x) {
+            const win::Bitmap picture = win::Bitmap::Load(bitmapId);
+            win::MemoryDC source(reference_);
+            win::SelectGuard selectSource(source.Get(), picture);
+            auto paint = [&](Cell& cell, Color fill) {
+                if (!cell.canvas) return;
+                cell.canvas->Fill(Resolve(fill));
+                ClippedBlit(cell.canvas->Get(), win::Rect::FromSize(b - cell.viewLeft, b, size.x, size.y),
+                            source.Get(), {0, 0});
+            };
+            Cell normal = MakeCell(x, w, h);
+            paint(normal, fillColor);
+            Cell hover;
+            if (linked) {
+                hover = MakeCell(x, w, h);
+                paint(hover, hoverFill);
+            }
+            PlaceCell(x, normal, linked ? hover : normal);
+        });
     }
 
     void EndLine(const TextStyle& style, const Alignment& alignment) override {
@@ -165,6 +178,9 @@ private:
         int height;
         int valign;
         std::string href;
+        // Draws the item's visible part onto the line's pictures with its
+        // left edge at client column x, once the line is aligned.
+        std::function<void(int x)> draw;
     };
 
     COLORREF Resolve(Color c) const { return c == NoColor ? transparent_ : static_cast<COLORREF>(c); }
@@ -194,13 +210,13 @@ private:
         return r;
     }
 
-    // The visible part of a cell of width x height placed at the current x.
-    Cell MakeCell(int width, int height) {
+    // The visible part of a cell of width x height placed at client column x.
+    Cell MakeCell(int x, int width, int height) {
         Cell cell;
         cell.width = width;
         cell.height = height;
-        const int viewLeft = std::clamp(-x_, 0, std::max(width, 0));
-        const int viewRight = std::clamp(width_ - x_, 0, std::max(width, 0));
+        const int viewLeft = std::clamp(-x, 0, std::max(width, 0));
+        const int viewRight = std::clamp(width_ - x, 0, std::max(width, 0));
         const int viewHeight = std::min(height, SurfaceHeight);
         cell.viewLeft = viewLeft;
         if (viewRight > viewLeft && viewHeight > 0)
@@ -220,17 +236,21 @@ private:
         ::DrawTextA(dc, text.data(), static_cast<int>(text.size()), &r, DT_SINGLELINE | DT_NOPREFIX);
     }
 
-    void AddItem(const Cell& normal, const Cell& hover, std::string_view href, int valign) {
-        lineHeight_ = std::max(lineHeight_, normal.height);
-        items_.push_back({x_, 0, Clamp(std::int64_t{x_} + normal.width), normal.height, valign, std::string(href)});
-        if (normal.canvas) {
-            const win::Rect at =
-                win::Rect::FromSize(x_ + normal.viewLeft, 0, normal.canvas->width, normal.canvas->height);
-            ClippedBlit(lineNormal_.Get(), at, normal.canvas->Get(), {0, 0});
-            ClippedBlit(lineHover_.Get(), at, hover.canvas->Get(), {0, 0});
-        }
+    // Items are drawn only when their line ends: where a line lands depends
+    // on its width and alignment, and only that part is drawn.
+    void AddItem(int width, int height, std::string_view href, int valign, std::function<void(int x)> draw) {
+        lineHeight_ = std::max(lineHeight_, height);
+        items_.push_back({x_, 0, Clamp(std::int64_t{x_} + width), height, valign, std::string(href), std::move(draw)});
         x_ = items_.back().right;
         lineEmpty_ = false;
+    }
+
+    // Copies a drawn cell, placed at client column x, onto the line's pictures.
+    void PlaceCell(int x, const Cell& normal, const Cell& hover) const {
+        if (!normal.canvas) return;
+        const win::Rect at = win::Rect::FromSize(x + normal.viewLeft, 0, normal.canvas->width, normal.canvas->height);
+        ClippedBlit(lineNormal_.Get(), at, normal.canvas->Get(), {0, 0});
+        ClippedBlit(lineHover_.Get(), at, hover.canvas->Get(), {0, 0});
     }
 
     static int Offset(const LineItem& item, int lineHeight) {
@@ -251,11 +271,13 @@ private:
             linkRects_.push_back(win::Rect(item.left, offset, item.right, offset + item.height).Offset(lineX, y_));
             linkTargets_.push_back(item.href);
         }
-        // Only the part of the line that lands on the surfaces is composed.
-        const win::Rect part = win::Rect(0, 0, lineWidth, lineHeight_)
-                                   .Intersect(win::Rect(0, 0, width_, SurfaceHeight).Offset(-lineX, -y_))
+        // Aligned first, then cut: only the part of the line that lands on
+        // the surfaces is drawn and composed (client columns, line rows).
+        const win::Rect part = win::Rect(lineX, 0, lineX + lineWidth, lineHeight_)
+                                   .Intersect(win::Rect(0, 0, width_, SurfaceHeight).Offset(0, -y_))
                                    .Intersect({0, 0, width_, SurfaceHeight});
         if (part.IsEmpty()) return;
+        for (const LineItem& item : items_) item.draw(lineX + item.left);
         ComposeLine(lineNormal_, normal_, part, lineX);
         ComposeLine(lineHover_, hover_, part, lineX);
     }
@@ -265,10 +287,10 @@ private:
         scratch.Fill(transparent_);
         for (const LineItem& item : items_) {
             const int offset = Offset(item, lineHeight_);
-            const win::Rect at(item.left, offset, item.right, offset + item.height);
-            ClippedBlit(scratch.Get(), at.Offset(-part.left, -part.top), line.Get(), {item.left, 0});
+            const win::Rect at(lineX + item.left, offset, lineX + item.right, offset + item.height);
+            ClippedBlit(scratch.Get(), at.Offset(-part.left, -part.top), line.Get(), {lineX + item.left, 0});
         }
-        TransparentBlit(scratch.Get(), surface.Get(), transparent_, part.Offset(lineX, y_), {0, 0});
+        TransparentBlit(scratch.Get(), surface.Get(), transparent_, part.Offset(0, y_), {0, 0});
     }
 
     void FinishLine(const Alignment& alignment) {

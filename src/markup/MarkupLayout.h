@@ -6,7 +6,9 @@
 // The layout is the parser's sink: runs and images are placed side by side
 // on the current line, each finished line is aligned and drawn onto both
 // surfaces at once. Lines are never wrapped. Content below SurfaceHeight and
-// beyond the client width is lost; the content height still counts it.
+// beyond the client width is lost, a line being cut only once it is aligned
+// (a wide centred line shows its middle, a right-aligned one its end); the
+// content height still counts it.
 //
 //     markup::Layout layout = markup::LayOut(windowDC, text, width, magenta);
 //

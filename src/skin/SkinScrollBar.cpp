@@ -125,7 +125,10 @@ constexpr ScrollAxis kVerticalAxis = Column(true);
 LRESULT SkinScrollBar::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_PAINT: return OnPaint();
-    case WM_LBUTTONDOWN: return OnLButtonDown(wp, lp, PointFrom(lp));
+    // STATIC has CS_DBLCLKS: the second press of a double-click comes as
+    // WM_LBUTTONDBLCLK and is a press like the first.
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: return OnLButtonDown(wp, lp, PointFrom(lp));
     case WM_LBUTTONUP: return OnLButtonUp(wp, lp, PointFrom(lp));
     case WM_MOUSEMOVE: return OnMouseMove(wp, lp, PointFrom(lp));
     case WM_TIMER: return OnTimer(wp, lp);

@@ -81,7 +81,9 @@ LRESULT SplitterBar::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PAINT: return OnPaint();
     case WM_MOUSEMOVE: return OnMouseMove(wp, lp);
     case WM_SETCURSOR: return OnSetCursor(wp, lp);
-    case WM_LBUTTONDOWN: return OnLButtonDown(wp, lp);
+    // STATIC has CS_DBLCLKS: a second quick press comes as WM_LBUTTONDBLCLK.
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: return OnLButtonDown(wp, lp);
     case WM_LBUTTONUP: return OnLButtonUp(wp, lp);
     case WM_CAPTURECHANGED: return OnCaptureChanged(wp, lp);
     default: return Window::HandleMessage(msg, wp, lp);

@@ -266,6 +266,7 @@ void VpkViewerDialog::CreateDividers() {
 }
 
 void VpkViewerDialog::AddPack(const char* path) {
+    win::MessageBoxOwner boxes(Handle());
     VpkArchive pack;
     if (!pack.Open(path)) return;
     HWND list = packList.Handle();
@@ -372,6 +373,7 @@ LRESULT VpkViewerDialog::OnPackListItemChanged() {
 }
 
 LRESULT VpkViewerDialog::OnPackListClick() {
+    win::MessageBoxOwner boxes(Handle());
     const std::string path = GetSelectedPackPath();
     if (path.empty() || path == archive.GetPath()) return 0;
     archive.Close();
@@ -473,6 +475,7 @@ LRESULT VpkViewerDialog::OnEntryListClick() {
 }
 
 void VpkViewerDialog::ShowPreview(std::uint32_t index) {
+    win::MessageBoxOwner boxes(Handle());
     HWND preview = Item(IDC_PREVIEW_TEXT);
     ::ShowWindow(preview, SW_HIDE);
     if (!IsPreviewableType(LowerCase(archive.GetEntryType(index)))) return;
@@ -556,18 +559,22 @@ LRESULT VpkViewerDialog::OnDropFiles(WPARAM wp) {
     }
     ::DragFinish(drop);
     std::vector<std::string> refused;
+    // A refused pack's message lets the viewer be closed (its window goes,
+    // its object stays until its handlers have returned): the drop stops then.
     for (std::string& path : paths) {
         const DWORD attributes = ::GetFileAttributesA(path.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
             while (path.size() > 3 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
-            for (const std::string& pack : PacksInFolder(path)) AddPack(pack.c_str());
+            for (const std::string& pack : PacksInFolder(path)) {
+                if (IsWindow()) AddPack(pack.c_str());
+            }
         } else if (attributes != INVALID_FILE_ATTRIBUTES && HasPackExtension(path)) {
-            AddPack(path.c_str());
+            if (IsWindow()) AddPack(path.c_str());
         } else {
             refused.push_back(path);
         }
     }
-    if (!refused.empty()) {
+    if (!refused.empty() && IsWindow()) {
         std::string text = "Only pack files (*.vpk) and folders can be dropped here, not:\n";
         for (const std::string& path : refused) text += "\n" + path;
         win::MessageBox(text, MB_OK | MB_ICONEXCLAMATION, nullptr, Handle());
@@ -635,6 +642,7 @@ void VpkViewerDialog::ShowEntryMenu(POINT screen) {
     if (command != ID_EXTRACT || !canExtract) return;
     // Each failure shows its message and the walk goes on, unless the window
     // was closed while a message was up.
+    win::MessageBoxOwner boxes(Handle());
     for (int row = NextSelected(list, -1); row >= 0 && IsWindow(); row = NextSelected(list, row)) {
         archive.Extract(RowEntryIndex(list, row), CellText(list, row, 1).c_str());
     }

@@ -8,8 +8,9 @@
 namespace win {
 
 // The thread's window-creation hook. A Dialog about to be created registers
-// itself as pending; the first window created after that is its dialog, and
-// the hook takes it over before the window's first message (WM_NCCREATE), so
+// itself as pending; the first dialog-class window created after that is its
+// dialog (Windows may create an IME window first on a thread), and the hook
+// takes it over before the window's first message (WM_NCCREATE), so
 // the object sees everything from then on.
 struct DialogCreation {
     static LRESULT CALLBACK Hook(int code, WPARAM wp, LPARAM lp);
@@ -40,8 +41,9 @@ LRESULT CALLBACK DialogCreation::Hook(int code, WPARAM wp, LPARAM lp) {
         // Colours first: their procedure ends up under the Dialog's, so a
         // dialog's own handlers and its controls' reflected handlers answer
         // WM_CTLCOLOR* before the application-wide colours do.
-        if (std::strcmp(className, "#32770") == 0) detail::ApplyDialogColors(hwnd);
-        if (Dialog* dialog = pending) {
+        const bool isDialog = std::strcmp(className, "#32770") == 0;
+        if (isDialog) detail::ApplyDialogColors(hwnd);
+        if (Dialog* dialog = pending; dialog != nullptr && isDialog) {
             pending = nullptr;
             dialog->InstallSubclass(hwnd, !dialog->modal_);
         }

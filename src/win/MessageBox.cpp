@@ -15,6 +15,7 @@ public:
 
 SystemMessageBox systemMessageBox;
 MessageBoxSeam* currentSeam = &systemMessageBox;
+thread_local HWND defaultOwner = nullptr;
 
 }  // namespace
 
@@ -25,8 +26,20 @@ MessageBoxSeam* SetMessageBoxSeam(MessageBoxSeam* seam) {
 }
 
 int MessageBox(const std::string& text, UINT type, const char* caption, HWND owner) {
+    // A window closed while an earlier box of the same work was up owns nothing.
+    if (owner == nullptr && ::IsWindow(defaultOwner)) owner = defaultOwner;
     MessageBoxCall call{owner, text.c_str(), caption != nullptr ? caption : AppTitle().c_str(), type};
+    // The box's loop may run other windows' handlers: their boxes are theirs.
+    const MessageBoxOwner none(nullptr);
     return currentSeam->Show(call);
+}
+
+MessageBoxOwner::MessageBoxOwner(HWND window) : previous_(defaultOwner) {
+    defaultOwner = window;
+}
+
+MessageBoxOwner::~MessageBoxOwner() {
+    defaultOwner = previous_;
 }
 
 }  // namespace win

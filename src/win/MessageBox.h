@@ -36,10 +36,28 @@ public:
 MessageBoxSeam* SetMessageBoxSeam(MessageBoxSeam* seam);
 
 // Shows a message box and returns the button pressed. Without a caption it
-// carries the application title (AppTitle). Without an owner the real box is
-// owned by the thread's active window, so it is modal to the window the user
-// is working in.
+// carries the application title (AppTitle). Without an owner it is owned by
+// the window of the innermost MessageBoxOwner of the thread, if any, else
+// by the thread's active window, so it is modal to the window the user is
+// working in.
 int MessageBox(const std::string& text, UINT type = MB_OK, const char* caption = nullptr,
                HWND owner = nullptr);
+
+// For its lifetime, the boxes this thread shows without an owner (the pack
+// archive's messages) are owned by `window`, which is disabled while one is
+// up. A window acting on a pack makes one around the work, so the box of a
+// drop from another program, where no window of ours is active, still
+// belongs to it. Boxes shown from inside another box's message loop are
+// not affected.
+class MessageBoxOwner {
+public:
+    explicit MessageBoxOwner(HWND window);
+    ~MessageBoxOwner();
+    MessageBoxOwner(const MessageBoxOwner&) = delete;
+    MessageBoxOwner& operator=(const MessageBoxOwner&) = delete;
+
+private:
+    HWND previous_;
+};
 
 }  // namespace win

@@ -45,8 +45,14 @@ struct LookupCase {
 
 RegistryValue Unterminated(size_t length) {
     RegistryValue value;
-    value.type = REG_BINARY;  // the type is not looked at
     value.bytes.assign(length, 'A');
+    return value;
+}
+
+// `text` and its terminator stored as a value of `type`.
+RegistryValue Typed(DWORD type, const std::string& text) {
+    RegistryValue value = RegistryValue::Text(text);
+    value.type = type;
     return value;
 }
 
@@ -67,6 +73,10 @@ std::vector<LookupCase> Cases() {
         // it: it is too long for a path and must not be read past its end.
         {"FullBufferWithoutTerminatorCountsAsMissing", Unterminated(260), {IDNO}, {}, {kAsk, kWarn}, ""},
         {"LongerValueCountsAsMissing", RegistryValue::Text(std::string(300, 'B')), {IDNO}, {}, {kAsk, kWarn}, ""},
+        // Only text is a path; a number's or binary value's bytes are not.
+        {"ExpandableTextIsAPath", Typed(REG_EXPAND_SZ, "C:\\Games"), {}, {}, {}, "C:\\Games"},
+        {"NumberCountsAsMissing", Typed(REG_DWORD, "C:\\"), {IDNO}, {}, {kAsk, kWarn}, ""},
+        {"BinaryCountsAsMissing", Typed(REG_BINARY, "C:\\Games"), {IDNO}, {}, {kAsk, kWarn}, ""},
     };
 }
 

@@ -107,6 +107,24 @@ TEST(MarkupLayout, RuleTakesItsSizePlusFourOnTheNormalSurfaceOnly) {
     EXPECT_EQ(after.linkRects[1].top, after.linkRects[0].bottom + 7);
 }
 
+// A line of three 250-pixel cells (red, green, blue) in the 300-pixel
+// control: aligned first, then cut to the control.
+TEST(MarkupLayout, AWideLineIsAlignedBeforeItIsCut) {
+    const COLORREF red = RGB(255, 0, 0), green = RGB(0, 255, 0), blue = RGB(0, 0, 255);
+    const struct {
+        const char* align;
+        COLORREF left, middle, right;  // at columns 0, 149 and 299
+    } cases[] = {{"left", red, red, green}, {"center", red, green, blue}, {"right", green, blue, blue}};
+    for (const auto& c : cases) {
+        markup::Layout l = Lay(std::string("<font align='") + c.align +
+                               "'><img src='#136' border='124' color='255,0,0'><img src='#136' border='124' "
+                               "color='0,255,0'><img src='#136' border='124' color='0,0,255'>");
+        EXPECT_EQ(SurfacePixel(l.normalSurface, 0, 5), c.left) << c.align;
+        EXPECT_EQ(SurfacePixel(l.normalSurface, 149, 5), c.middle) << c.align;
+        EXPECT_EQ(SurfacePixel(l.normalSurface, kWidth - 1, 5), c.right) << c.align;
+    }
+}
+
 TEST(MarkupLayout, NegativeVerticalSpaceMovesTheNextLineUp) {
     markup::Layout l = Lay("<a href='a'>A</a>\n<vspace size='-10'><a href='b'>B</a>");
     ASSERT_EQ(l.linkRects.size(), 2u);

@@ -102,9 +102,17 @@ TEST_F(View, LinkInTheRepeatedCopyIsHitAndShownHovered) {
 
     const COLORREF green = RGB(0, 255, 0);
     EXPECT_EQ(Count(green), 0);
+    POINT screen{p.x, p.y};
+    ::ClientToScreen(view.Handle(), &screen);
+    ::SetCursorPos(screen.x, screen.y);
     Mouse(WM_MOUSEMOVE, p.x, p.y);
     EXPECT_EQ(view.HoverRect(), link);
     EXPECT_GT(Count(green), 0);
+
+    // The pointer leaves: the link loses its hover look.
+    ::SetCursorPos(screen.x + 2 * kWidth, screen.y + 2 * kHeight);
+    EXPECT_TRUE(wintest::PumpUntil([&] { return view.HoverRect().IsNull(); }, 2000));
+    EXPECT_EQ(Count(green), 0);
 }
 
 TEST_F(View, DragFollowsThePointerAndReleaseStepsOnce) {
@@ -122,6 +130,22 @@ TEST_F(View, DragFollowsThePointerAndReleaseStepsOnce) {
     EXPECT_EQ(view.ScrollOffset(), h - 49);
     // The timer runs again at its plain period (60 ms), not ten times that.
     EXPECT_TRUE(wintest::PumpUntil([&] { return view.ScrollOffset() != h - 49; }, 400));
+}
+
+// Alt+Tab or a pop-up takes the mouse mid-drag: the drag ends there, the
+// content stops following the pointer and scrolls on by itself.
+TEST_F(View, LosingTheCaptureEndsTheDrag) {
+    Create(TallText(), 60);
+    view.SetScrollOffset(100);
+    Mouse(WM_LBUTTONDOWN, kWidth - 2, 50);
+    ASSERT_TRUE(view.IsDragging());
+    ::SetCapture(parent);
+    ::ReleaseCapture();
+    EXPECT_FALSE(view.IsDragging());
+    EXPECT_EQ(view.ScrollOffset(), 101);
+    Mouse(WM_MOUSEMOVE, kWidth - 2, 80);
+    EXPECT_EQ(view.ScrollOffset(), 101);
+    EXPECT_TRUE(wintest::PumpUntil([&] { return view.ScrollOffset() != 101; }, 400));
 }
 
 TEST_F(View, DragSurvivesTheContentShrinkingUnderIt) {

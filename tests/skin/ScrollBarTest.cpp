@@ -209,6 +209,18 @@ TEST_P(Arrows, APressAndReleaseScrollsOneLineOnRelease) {
     EXPECT_NE(Pos(), before);
 }
 
+// The bar's class sends the second press of a double-click as
+// WM_LBUTTONDBLCLK: it is a press like the first.
+TEST_P(Arrows, ADoubleClickScrollsTwoLines) {
+    if (GetParam().fromEnd) ScrollListToEnd();
+    const win::Point p = ArrowPoint();
+    Click(Bar(), p.x, p.y);
+    Bar().Send(WM_LBUTTONDBLCLK, MK_LBUTTON, At(p.x, p.y));
+    Release(Bar(), p.x, p.y);
+    EXPECT_EQ(list.Count(Message()), 2);
+    EXPECT_EQ(list.Count(Message(), GetParam().code), 2);
+}
+
 // The repeat: timer 2 is the delay, then timer 1 scrolls a line per tick
 // while the button stays down, wherever the pointer is.
 TEST_P(Arrows, HoldingRepeatsOnTheTimers) {

@@ -197,6 +197,20 @@ TEST_F(Splitter, ADragMovesTheBarAndNotifiesTheDistanceWithinTheLimits) {
     }
 }
 
+// The bar's class sends a quick second press as WM_LBUTTONDBLCLK: it starts
+// a drag like any press.
+TEST_F(Splitter, TheSecondPressOfADoubleClickStartsADrag) {
+    CreateBar({100, 50, 105, 350});
+    bar.SetDragLimits(100, 100, -1);
+    Drag(0, 0);
+    bar.Send(WM_LBUTTONDBLCLK, MK_LBUTTON, At(2, 2));
+    EXPECT_TRUE(bar.Dragging());
+    bar.Send(WM_MOUSEMOVE, MK_LBUTTON, At(32, 2));
+    bar.Send(WM_LBUTTONUP, 0, At(32, 2));
+    ASSERT_EQ(parent.notices.size(), 2u);
+    EXPECT_EQ(parent.notices[1].delta, 30);
+}
+
 TEST_F(Splitter, SetDragLimitsTakesTheCentreLineForANegativeRoot) {
     CreateBar({100, 50, 105, 350});
     bar.SetDragLimits(450, 600, -1);

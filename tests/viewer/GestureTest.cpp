@@ -248,22 +248,6 @@ TEST_F(Gestures, HeaderClicksSortTheEntriesAndTheSortedRowsStillNameTheirEntries
     EXPECT_EQ(test::ReadFile(out.Path() / "a/Y.txt"), "ten bytes!");
 }
 
-// What the shell hands a window when files are dropped on it.
-HDROP MakeDrop(const std::vector<std::string>& paths) {
-    std::size_t size = sizeof(DROPFILES) + 1;
-    for (const std::string& path : paths) size += path.size() + 1;
-    HGLOBAL memory = ::GlobalAlloc(GHND, size);
-    auto* header = static_cast<DROPFILES*>(::GlobalLock(memory));
-    header->pFiles = sizeof(DROPFILES);
-    char* at = reinterpret_cast<char*>(header + 1);
-    for (const std::string& path : paths) {
-        std::memcpy(at, path.c_str(), path.size() + 1);
-        at += path.size() + 1;
-    }
-    ::GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
-}
-
 TEST_F(Gestures, DroppedPacksAndFoldersAreAddedAndAnythingElseNamedOnce) {
     EXPECT_NE(::GetWindowLongA(viewer.Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES, 0);
     const std::string pack = PackBuilder().Add("x.txt", "x").Build();
@@ -273,7 +257,7 @@ TEST_F(Gestures, DroppedPacksAndFoldersAreAddedAndAnythingElseNamedOnce) {
     test::WriteFile(dir.Path() / "loose.VPK", pack);
     test::WriteFile(dir.Path() / "readme.txt", "r");
     const std::string before = viewertest::Cell(packs(), 1, 0);
-    viewer.Send(WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(
+    viewer.Send(WM_DROPFILES, reinterpret_cast<WPARAM>(viewertest::MakeDrop(
                                   {dir / "loose.VPK", dir / "readme.txt", folder.Path().string(), dir / "gone.vpk"})));
     std::vector<std::string> added;
     for (const viewertest::Row& row : Rows(packs())) added.push_back(row[0]);

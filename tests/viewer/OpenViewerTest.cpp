@@ -171,6 +171,48 @@ TEST_F(MainWithViewers, ClosingTheMainWindowDuringAViewersMessageStopsTheViewerS
     EXPECT_FALSE(viewer.IsWindow());
 }
 
+// A refused pack's message is owned by the viewer it was added to, and the
+// viewer is closed while it is up: its closing notice reaches the main window
+// inside the box. What was adding packs stops there, on a live object: only
+// the rest of that pack's refusal follows, no message about the paths after it.
+TEST_F(MainWithViewers, ClosingTheViewerFromInsideAPacksMessageStopsAddingPacks) {
+    struct ClosingTheOwner : wintest::MessageBoxRecorder {
+        int Show(const win::MessageBoxCall& call) override {
+            const int answer = MessageBoxRecorder::Show(call);
+            if (calls.size() == 1 && call.owner != nullptr) {
+                ::SendMessageA(call.owner, WM_CLOSE, 0, 0);
+                wintest::Pump();
+            }
+            return answer;
+        }
+    };
+    Start(kDemo);
+    test::TempDir folder;
+    test::WriteFile(folder.Path() / "a-bad.vpk", test::Footer(0, 99, 0));
+    test::WriteFile(folder.Path() / "b-good.vpk", test::PackBuilder().Add("a.txt", "a").Build());
+    {
+        SCOPED_TRACE("a dropped folder");
+        const HWND window = Open().Handle();
+        ClosingTheOwner closing;
+        ::SendMessageA(window, WM_DROPFILES,
+                       reinterpret_cast<WPARAM>(viewertest::MakeDrop({folder.Path().string(), folder / "gone.txt"})), 0);
+        ASSERT_EQ(closing.calls.size(), 2u);
+        EXPECT_EQ(closing.calls[1].text, vpk::messages::kParseFailed);
+        EXPECT_EQ(closing.calls[0].owner, window);
+        EXPECT_FALSE(::IsWindow(window));
+        EXPECT_TRUE(dialog.Viewers().empty());
+    }
+    {
+        SCOPED_TRACE("packs opened from Explorer");
+        ClosingTheOwner closing;
+        EXPECT_EQ(dialog.OpenViewerOn({folder / "a-bad.vpk", folder / "b-good.vpk", folder / "gone.vpk"}), nullptr);
+        ASSERT_EQ(closing.calls.size(), 2u);
+        EXPECT_NE(closing.calls[0].owner, nullptr);
+        EXPECT_EQ(closing.calls[1].text, vpk::messages::kParseFailed);
+        EXPECT_TRUE(dialog.Viewers().empty());
+    }
+}
+
 // --- Through the program with the mouse
 
 void ClickAt(POINT p, bool right = false) {

@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <initializer_list>
 #include <string>
 #include <vector>
+
+#include <shlobj.h>
 
 #include "resource.h"
 #include "viewer/VpkViewerDialog.h"
@@ -57,6 +60,22 @@ inline void Notify(viewer::VpkViewerDialog& viewer, HWND list, int code) {
 inline void Click(viewer::VpkViewerDialog& viewer, HWND list, std::initializer_list<int> rows) {
     Select(list, rows);
     Notify(viewer, list, NM_CLICK);
+}
+
+// What the shell hands a window when files are dropped on it.
+inline HDROP MakeDrop(const std::vector<std::string>& paths) {
+    std::size_t size = sizeof(DROPFILES) + 1;
+    for (const std::string& path : paths) size += path.size() + 1;
+    HGLOBAL memory = ::GlobalAlloc(GHND, size);
+    auto* header = static_cast<DROPFILES*>(::GlobalLock(memory));
+    header->pFiles = sizeof(DROPFILES);
+    char* at = reinterpret_cast<char*>(header + 1);
+    for (const std::string& path : paths) {
+        std::memcpy(at, path.c_str(), path.size() + 1);
+        at += path.size() + 1;
+    }
+    ::GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
 }
 
 // Forgets the placements earlier windows saved, so each test's windows open

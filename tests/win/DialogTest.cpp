@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 
 #include "win/Dialog.h"
 #include "DialogTemplate.h"
@@ -190,6 +191,36 @@ TEST(Dialog, FailedCreationDoesNotCaptureTheNextWindow) {
     EXPECT_EQ(win::Window::FromHandle(plain), nullptr);
     EXPECT_EQ(missing.Handle(), nullptr);
     ::DestroyWindow(plain);
+}
+
+// Windows may create a thread's IME window just before its first top-level
+// window: a hook of the test's own makes a window of another class in front
+// of the dialog, which must still bind its own window.
+HHOOK imeHook = nullptr;
+HWND imeWindow = nullptr;
+
+LRESULT CALLBACK CreateImeWindowFirst(int code, WPARAM wp, LPARAM lp) {
+    char className[16] = {};
+    if (code == HCBT_CREATEWND && imeWindow == nullptr &&
+        ::GetClassNameA(reinterpret_cast<HWND>(wp), className, sizeof className) > 0 &&
+        std::string(className) == "#32770") {
+        imeWindow = ::CreateWindowExA(0, "STATIC", "ime", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    }
+    return ::CallNextHookEx(imeHook, code, wp, lp);
+}
+
+TEST(Dialog, AWindowOfAnotherClassCreatedFirstIsNotTakenForTheDialog) {
+    auto t = Bare();
+    TestDialog dialog(t.Get());
+    TestDialog{t.Get()}.Create(nullptr);  // the creation hook is in place before ours
+    imeHook = ::SetWindowsHookExA(WH_CBT, &CreateImeWindowFirst, nullptr, ::GetCurrentThreadId());
+    const bool created = dialog.Create(nullptr);
+    ::UnhookWindowsHookEx(imeHook);
+    ASSERT_NE(imeWindow, nullptr);
+    EXPECT_TRUE(created);
+    EXPECT_EQ(win::Window::FromHandle(imeWindow), nullptr);
+    EXPECT_EQ(dialog.initCalls, 1);
+    ::DestroyWindow(imeWindow);
 }
 
 TEST(Dialog, NestedModalRunsEachEndTheirOwn) {
