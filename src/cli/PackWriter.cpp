@@ -133,7 +133,12 @@ private:
     {
         vpk::FileSystem& fileSystem = vpk::GetFileSystem();
         for (int n = 0; n < 100; ++n) {
-            temporary = outPath + (n == 0 ? std::string() : "." + std::to_string(n)) + ".partial";
+            // Built with append: g++ 12 warns falsely (-Wrestrict) on chains
+            // of string + string.
+            temporary = outPath;
+            if (n > 0)
+                temporary.append(".").append(std::to_string(n));
+            temporary.append(".partial");
             if (std::unique_ptr<vpk::File> file = fileSystem.CreateNew(temporary.c_str()))
                 return file;
             if (fileSystem.Examine(temporary.c_str(), false).kind == vpk::PathInfo::Kind::None)
