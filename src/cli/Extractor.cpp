@@ -17,43 +17,64 @@ namespace {
 // Below the threshold a second thread costs more than it brings.
 constexpr std::size_t kParallelFrom = 64;
 
-// The file a name lands in as Windows sees it: ASCII case folded, "\" a
-// separator, dots and spaces at the end of a component dropped.
-std::string TargetKey(const char* name)
+// The file a name lands in, as every platform may resolve it: "\" a
+// separator, empty and "." parts dropped, dots and spaces at the end of a part
+// dropped and ASCII case folded (as Windows does). Empty for a name holding a
+// byte above 127, which a file system may fold in ways of its own ("é" and
+// "É" are one file on Windows).
+std::string TargetKey(std::string_view name)
 {
     std::string key;
-    for (const char* p = name;; ++p) {
-        char c = *p;
+    std::size_t partBegin = 0;
+    for (std::size_t i = 0;; ++i) {
+        const char c = i < name.size() ? name[i] : '\0';
+        if (static_cast<unsigned char>(c) > 127)
+            return std::string();
         if (c == '\0' || c == '/' || c == '\\') {
-            while (!key.empty() && (key.back() == '.' || key.back() == ' '))
+            while (key.size() > partBegin && (key.back() == '.' || key.back() == ' '))
                 key.pop_back();
+            if (key.size() == partBegin && partBegin > 0)
+                key.pop_back();  // an empty part: its separator goes too
             if (c == '\0')
                 return key;
-            key.push_back('/');
+            if (!key.empty())
+                key.push_back('/');
+            partBegin = key.size();
             continue;
         }
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-        key.push_back(c);
+        key.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
     }
 }
 
-// True when no two entries write the same file, and no entry's file is
-// another's folder: then the order in which entries are written changes
-// nothing on disk and no message.
-bool AreIndependent(const VpkArchive& archive, const std::vector<std::uint32_t>& indexes)
+// The names of the entries at indexes; a directory pack's entries give none,
+// as they only make folders, under the run's lock.
+std::vector<std::string_view> FileNames(const VpkArchive& archive, const std::vector<std::uint32_t>& indexes)
 {
+    std::vector<std::string_view> names;
     if (archive.IsDirectoryPack())
-        return true;  // folders only, made under the run's lock
+        return names;
+    names.reserve(indexes.size());
+    for (const std::uint32_t index : indexes) {
+        if (const VpkEntry* entry = archive.GetEntry(index))
+            names.emplace_back(entry->name);
+    }
+    return names;
+}
+
+}  // namespace
+
+bool CanShareThreads(const std::vector<std::string_view>& names)
+{
     std::unordered_set<std::string> files;
     std::unordered_set<std::string> folders;
-    files.reserve(indexes.size());
-    for (const std::uint32_t index : indexes) {
-        const VpkEntry* entry = archive.GetEntry(index);
-        if (entry == nullptr)
-            continue;
-        const std::string key = TargetKey(entry->name);
-        // "~" may be a Windows short name standing for another one.
+    files.reserve(names.size());
+    for (const std::string_view name : names) {
+        const std::string key = TargetKey(name);
+        // "~" may be a Windows short name standing for another one. An empty
+        // key is no file (refused the same on any thread), or a name that
+        // could be any.
+        if (key.empty() && !name.empty())
+            return false;
         if (key.find('~') != std::string::npos || !files.insert(key).second)
             return false;
         for (std::size_t slash = key.find('/'); slash != std::string::npos; slash = key.find('/', slash + 1))
@@ -65,6 +86,8 @@ bool AreIndependent(const VpkArchive& archive, const std::vector<std::uint32_t>&
     }
     return true;
 }
+
+namespace {
 
 void ExtractOne(VpkArchive& archive, std::uint32_t index, vpk::ExtractionRun& run)
 {
@@ -90,6 +113,7 @@ public:
     // Takes entries until none is left.
     void Work(VpkArchive& archive)
     {
+        ++threads;
         vpk::HeldMessages held;
         for (std::size_t n; (n = next.fetch_add(1)) < slots.size();) {
             ExtractOne(archive, indexes[n], run);
@@ -122,9 +146,12 @@ public:
         }
     }
 
+    unsigned Threads() const { return threads; }
+
     // The calling thread's share: entries, and the showing between them.
     void WorkAndShow(VpkArchive& archive)
     {
+        ++threads;
         for (;;) {
             const std::size_t n = next.fetch_add(1);
             if (n >= slots.size())
@@ -151,6 +178,7 @@ private:
     const ExtractionProgress& progress;
     std::vector<Slot> slots;
     std::atomic<std::size_t> next{0};
+    std::atomic<unsigned> threads{0};
     std::size_t shown = 0;
     std::mutex lock;
     std::condition_variable finished;
@@ -159,10 +187,10 @@ private:
 
 }  // namespace
 
-void ExtractEntries(VpkArchive& archive, VpkArchive* helper, const std::vector<std::uint32_t>& indexes,
-                    const ExtractionProgress& progress)
+unsigned ExtractEntries(VpkArchive& archive, VpkArchive* helper, const std::vector<std::uint32_t>& indexes,
+                        const ExtractionProgress& progress)
 {
-    if (helper != nullptr && indexes.size() >= kParallelFrom && AreIndependent(archive, indexes)) {
+    if (helper != nullptr && indexes.size() >= kParallelFrom && CanShareThreads(FileNames(archive, indexes))) {
         // Installed here, before the second thread starts and after it ends,
         // so the process-wide sink never changes while both threads run.
         const vpk::HoldingInstalled holding;
@@ -176,11 +204,12 @@ void ExtractEntries(VpkArchive& archive, VpkArchive* helper, const std::vector<s
         shared.WorkAndShow(archive);
         if (second.joinable())
             second.join();
-        return;
+        return shared.Threads();
     }
     vpk::ExtractionRun run;
     for (std::size_t n = 0; n < indexes.size(); ++n) {
         ExtractOne(archive, indexes[n], run);
         progress(static_cast<std::uint32_t>(n + 1), static_cast<std::uint32_t>(indexes.size()));
     }
+    return 1;
 }

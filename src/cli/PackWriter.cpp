@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -37,6 +39,24 @@ bool IsCarriable(const std::string& name)
     return vpk::IsSafeTarget(name.c_str());
 }
 
+// A name Windows extraction gives back as it is: no device name, and no dot
+// or space at the end (Windows drops them).
+bool KeepsItsNameOnWindows(const std::string& part)
+{
+    const char last = part.empty() ? '\0' : part.back();
+    return last != '.' && last != ' ' && !vpk::IsWindowsDeviceName(part.data(), part.data() + part.size());
+}
+
+// ASCII letters folded to lower case, as Windows compares names.
+std::string FoldCase(std::string name)
+{
+    for (char& c : name) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return name;
+}
+
 void AppendLe32(std::string& bytes, std::uint32_t value)
 {
     for (int shift = 0; shift < 32; shift += 8)
@@ -61,9 +81,14 @@ public:
     // packed. Every problem is reported, not only the first.
     bool Collect(const std::string& folder)
     {
-        Walk(folder, std::string());
+        std::vector<vpk::FileIdentity> above;
+        const vpk::PathInfo root = vpk::GetFileSystem().Examine(folder.c_str(), true);
+        if (root.kind == vpk::PathInfo::Kind::Folder)
+            above.push_back(root.identity);
+        Walk(folder, std::string(), above);
         std::sort(sources.begin(), sources.end(),
                   [](const Source& a, const Source& b) { return a.name < b.name; });
+        FindCaseCollisions();
         return fine;
     }
 
@@ -79,11 +104,12 @@ public:
         return true;
     }
 
-    // Writes the pack to temporary, which it removes again on failure.
-    bool Write(const std::string& temporary, const std::string& outPath)
+    // Writes the pack to a new temporary file beside outPath, named in
+    // temporary, which it removes again on failure.
+    bool Write(const std::string& outPath, std::string& temporary)
     {
         vpk::FileSystem& fileSystem = vpk::GetFileSystem();
-        std::unique_ptr<vpk::File> out = fileSystem.CreateForWriting(temporary.c_str());
+        std::unique_ptr<vpk::File> out = CreateTemporary(outPath, temporary);
         if (!out) {
             report("can't create " + temporary);
             return false;
@@ -101,7 +127,29 @@ public:
     }
 
 private:
-    void Walk(const std::string& folder, const std::string& prefix)
+    // A file of a name nobody else uses: an existing one (someone else's
+    // temporary file perhaps) is never opened.
+    static std::unique_ptr<vpk::File> CreateTemporary(const std::string& outPath, std::string& temporary)
+    {
+        vpk::FileSystem& fileSystem = vpk::GetFileSystem();
+        for (int n = 0; n < 100; ++n) {
+            // Built with append: g++ 12 warns falsely (-Wrestrict) on chains
+            // of string + string.
+            temporary = outPath;
+            if (n > 0)
+                temporary.append(".").append(std::to_string(n));
+            temporary.append(".partial");
+            if (std::unique_ptr<vpk::File> file = fileSystem.CreateNew(temporary.c_str()))
+                return file;
+            if (fileSystem.Examine(temporary.c_str(), false).kind == vpk::PathInfo::Kind::None)
+                return nullptr;  // not taken, yet it can't be made
+        }
+        return nullptr;
+    }
+
+    // above: the folders from the source folder down to this one, each of
+    // which a link may lead back to.
+    void Walk(const std::string& folder, const std::string& prefix, std::vector<vpk::FileIdentity>& above)
     {
         std::vector<vpk::FolderItem> items;
         if (!vpk::GetFileSystem().ListFolder(folder.c_str(), items)) {
@@ -118,12 +166,42 @@ private:
                         std::to_string(kVpkMaxNameLength) + "): " + name);
             } else if (!IsCarriable(name)) {
                 Problem("name holds a character a pack can't carry: " + name);
+            } else if (!KeepsItsNameOnWindows(item.name)) {
+                Problem("name Windows would not give back unchanged: " + name);
             } else if (item.kind == vpk::FolderItem::Kind::Folder) {
-                // A link back to an ancestor ends here too: the names grow
-                // with every round until they are too long.
-                Walk(path, name + "/");
+                // Each folder once per path: two links back up would
+                // otherwise double the walk at every level.
+                const vpk::PathInfo info = vpk::GetFileSystem().Examine(path.c_str(), true);
+                const bool known = info.kind == vpk::PathInfo::Kind::Folder;
+                if (known && std::find(above.begin(), above.end(), info.identity) != above.end()) {
+                    report("skipped: a link back to a folder above it: " + path);
+                    continue;
+                }
+                if (known)
+                    above.push_back(info.identity);
+                Walk(path, name + "/", above);
+                if (known)
+                    above.pop_back();
             } else {
                 sources.push_back(Source{name, path, item.size});
+            }
+        }
+    }
+
+    // Windows would make one file or folder of names that differ only in
+    // case, and give back only one spelling.
+    void FindCaseCollisions()
+    {
+        std::unordered_map<std::string, std::string> spellings;  // folded -> first seen
+        std::unordered_set<std::string> reported;
+        for (const Source& source : sources) {
+            for (std::size_t end = source.name.find('/');; end = source.name.find('/', end + 1)) {
+                const std::string part = source.name.substr(0, end);
+                const auto [found, fresh] = spellings.emplace(FoldCase(part), part);
+                if (!fresh && found->second != part && reported.insert(found->first).second)
+                    Problem("names differ only in case: " + found->second + " and " + part);
+                if (end == std::string::npos)
+                    break;
             }
         }
     }
@@ -235,8 +313,8 @@ bool WritePack(const std::string& sourceFolder, const std::string& outPath, cons
     Packer packer(report);
     if (!packer.Collect(sourceFolder) || !packer.FitsInAPack(outPath))
         return false;
-    const std::string temporary = outPath + ".partial";
-    if (!packer.Write(temporary, outPath))
+    std::string temporary;
+    if (!packer.Write(outPath, temporary))
         return false;
     if (!vpk::GetFileSystem().Rename(temporary.c_str(), outPath.c_str())) {
         vpk::GetFileSystem().RemoveFile(temporary.c_str());

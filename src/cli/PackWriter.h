@@ -8,10 +8,13 @@
 // Everything that would make a pack the reader refuses, or that extraction
 // could not give back, is refused before anything is written: a name of 260
 // bytes or more, a name holding a character a Windows file name can't hold
-// (or one extraction refuses), a pack of 4 GiB or more, and an output inside
-// the source folder. The pack is written to a temporary file beside the output
-// and renamed over it at the end, so a failure leaves neither a half pack nor
-// a damaged older pack behind.
+// (or one extraction refuses), a name Windows would change (a device name, a
+// dot or space at the end of a part), two names that differ only in case, a
+// pack of 4 GiB or more, and an output inside the source folder. A link back
+// to a folder above it is reported and not followed. The pack is written to a
+// new temporary file beside the output (never one that existed) and renamed
+// over it at the end, so a failure leaves neither a half pack nor a damaged
+// older pack behind.
 #pragma once
 
 #include <functional>

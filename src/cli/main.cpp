@@ -445,11 +445,16 @@ int Cat(const char* pack, std::vector<EntrySelector>& selectors)
 }
 
 // TESSARO_EXTRACT_THREADS=1 keeps extraction on one thread (for measuring
-// what the second one brings).
-bool OneThreadWanted()
+// what the second one brings); =2 allows a second one even on a host of one
+// CPU. Otherwise a second thread is used where a second CPU is.
+bool SecondThreadWanted()
 {
     const char* threads = std::getenv("TESSARO_EXTRACT_THREADS");
-    return threads != nullptr && std::strcmp(threads, "1") == 0;
+    if (threads != nullptr && std::strcmp(threads, "1") == 0)
+        return false;
+    if (threads != nullptr && std::strcmp(threads, "2") == 0)
+        return true;
+    return std::thread::hardware_concurrency() != 1;
 }
 
 int Extract(const char* pack, std::vector<EntrySelector>& selectors, const char* folder)
@@ -470,7 +475,7 @@ int Extract(const char* pack, std::vector<EntrySelector>& selectors, const char*
     // work is done on one thread all the same.
     VpkArchive helper;
     bool haveHelper = false;
-    if (chosen.size() >= 64 && std::thread::hardware_concurrency() != 1 && !OneThreadWanted()) {
+    if (chosen.size() >= 64 && SecondThreadWanted()) {
         vpk::HeldMessages quiet;
         haveHelper = Load(helper, pack);
     }

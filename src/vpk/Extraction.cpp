@@ -36,36 +36,49 @@ bool VpkArchive::Extract(std::uint32_t index, const char* target, vpk::Extractio
     if (!directoryPack && !CheckEntryData(index))
         return false;
 
+    // "\" separates folders as "/" does, on every platform, so a pack gives
+    // the same tree on Windows and elsewhere.
+    char name[kVpkPathSize + 1];
+    for (std::size_t i = 0; i <= length; ++i)
+        name[i] = target[i] == '\\' ? '/' : target[i];
+
     if (directoryPack) {
         // Every component of the name becomes a folder; no bytes are read.
-        char folders[kVpkPathSize];
-        std::memcpy(folders, target, length);
-        folders[length] = '/';
-        folders[length + 1] = '\0';
-        CreateDirectories(folders, run);
+        name[length] = '/';
+        name[length + 1] = '\0';
+        CreateDirectories(name, run);
         return false;
     }
 
-    // The folder part runs up to and including the last slash or backslash.
-    // (A drive prefix would not belong to it, but targets with a ":" have
-    // been refused above.)
-    const char* folderEnd = target;
-    for (const char* p = target; *p != '\0'; ++p) {
-        if (*p == '/' || *p == '\\')
-            folderEnd = p + 1;
-    }
+    // The folder part runs up to and including the last separator. (A drive
+    // prefix would not belong to it, but targets with a ":" have been refused
+    // above.)
+    const char* folderEnd = std::strrchr(name, '/');
+    const std::size_t folderLength = folderEnd != nullptr ? static_cast<std::size_t>(folderEnd - name) + 1 : 0;
     char folders[kVpkPathSize];
-    const std::size_t folderLength = static_cast<std::size_t>(folderEnd - target);
-    std::memcpy(folders, target, folderLength);
+    std::memcpy(folders, name, folderLength);
     folders[folderLength] = '\0';
-    CreateDirectories(folders, run);
+    if (!CreateDirectories(folders, run))
+        return false;
+
+    vpk::FileSystem& fileSystem = vpk::GetFileSystem();
+    const std::string where = run != nullptr ? run->Base() + name : std::string(name);
+    // Neither through a link at the target nor over the pack being read (by
+    // any of its names: it would be cut short while it is read).
+    const vpk::PathInfo existing = fileSystem.Examine(where.c_str(), false);
+    if (existing.kind == vpk::PathInfo::Kind::Link) {
+        ShowMessage(messages::kLinkInTarget);
+        return false;
+    }
+    if (existing.kind != vpk::PathInfo::Kind::None && packIdentity && existing.identity == *packIdentity) {
+        ShowMessage(messages::kTargetIsPack);
+        return false;
+    }
 
     const EntryData data = LoadEntryData(*entry);
     if (!data)
         return true;
 
-    vpk::FileSystem& fileSystem = vpk::GetFileSystem();
-    const std::string where = run != nullptr ? run->Base() + target : std::string(target);
     std::unique_ptr<vpk::File> out = fileSystem.CreateForWriting(where.c_str());
     if (!out) {
         ShowMessage(messages::kCreateFailed);
@@ -84,11 +97,11 @@ bool VpkArchive::Extract(std::uint32_t index, const char* target, vpk::Extractio
     return true;
 }
 
-void VpkArchive::CreateDirectories(const char* folders, vpk::ExtractionRun* run)
+bool VpkArchive::CreateDirectories(const char* folders, vpk::ExtractionRun* run)
 {
     if (std::strlen(folders) > kVpkMaxNameLength) {
         ShowMessage(messages::kTargetTooLong);
-        return;
+        return false;
     }
     vpk::FileSystem& fileSystem = vpk::GetFileSystem();
     // The run's folder, then each part of the input with one separator.
@@ -97,27 +110,33 @@ void VpkArchive::CreateDirectories(const char* folders, vpk::ExtractionRun* run)
     std::size_t count = 0;
     const char* p = folders;
     while (*p != '\0') {
-        if (*p == '/') {
+        if (*p == '/' || *p == '\\') {
             ++p;  // empty parts are dropped
             continue;
         }
-        const char* end = std::strchr(p, '/');
-        if (end == nullptr)
-            end = p + std::strlen(p);
+        const char* end = p + std::strcspn(p, "/\\");
         accumulated.append(p, end);
         accumulated.push_back(vpk::kFolderSeparator);
         ends[count++] = accumulated.size();
         p = end;
     }
     // Most entries of a run share their folders with an entry before them.
-    if (run != nullptr && count > 0 && run->Named(accumulated))
-        return;
+    if (run != nullptr && count > 0 && run->NamedAndUsable(accumulated))
+        return true;
     for (std::size_t i = 0; i < count; ++i) {
         const std::string folder = accumulated.substr(0, ends[i]);
-        // An existing folder fails harmlessly; the next part follows anyway.
-        if (run == nullptr)
+        // An existing folder fails harmlessly; a link there (put there before,
+        // or by the pack's owner) is not written through. It is examined
+        // without its last separator, which would lead through it.
+        auto make = [&] {
             fileSystem.MakeFolder(folder.c_str());
-        else
-            run->MakeOnce(folder, [&] { fileSystem.MakeFolder(folder.c_str()); });
+            const std::string link = folder.substr(0, folder.size() - 1);
+            return fileSystem.Examine(link.c_str(), false).kind != vpk::PathInfo::Kind::Link;
+        };
+        if (!(run != nullptr ? run->MakeOnce(folder, make) : make())) {
+            ShowMessage(messages::kLinkInTarget);
+            return false;
+        }
     }
+    return true;
 }

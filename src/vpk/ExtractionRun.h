@@ -9,6 +9,9 @@
 //   vpk::ExtractionRun run;
 //   for (...) archive.Extract(index, name, &run);
 //
+// The run also keeps what it found where each folder should be: a link there
+// (which extraction never writes through) stays refused for the whole run.
+//
 // Archives on several threads may share one run: a folder is created under
 // the run's lock, so an entry that finds its folder asked for finds it made.
 // Use one run for one go over a folder tree only: a folder removed behind the
@@ -23,7 +26,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
-#include <unordered_set>
+#include <unordered_map>
 #include <utility>
 
 namespace vpk {
@@ -37,29 +40,34 @@ public:
     // Put in front of every target of the run; empty for the current directory.
     const std::string& Base() const { return base; }
 
-    // Calls make() the first time a folder path is named in this run.
+    // Calls make() the first time a folder path is named in this run, and
+    // keeps what it returned (whether the folder may be written into): the
+    // answer for this folder, now and later.
     template <typename Make>
-    void MakeOnce(std::string_view folder, Make make)
+    bool MakeOnce(std::string_view folder, Make make)
     {
         const std::lock_guard<std::mutex> hold(lock);
-        if (requested.find(std::string(folder)) == requested.end()) {
-            requested.emplace(folder);
-            make();
-        }
+        const auto found = requested.find(std::string(folder));
+        if (found != requested.end())
+            return found->second;
+        const bool usable = make();
+        requested.emplace(folder, usable);
+        return usable;
     }
 
-    // True when the folder path was named before; then so were the folders
-    // above it, which were named on the way down.
-    bool Named(std::string_view folder)
+    // True when the folder path was named before and found usable; then so
+    // were the folders above it, which were named on the way down.
+    bool NamedAndUsable(std::string_view folder)
     {
         const std::lock_guard<std::mutex> hold(lock);
-        return requested.find(std::string(folder)) != requested.end();
+        const auto found = requested.find(std::string(folder));
+        return found != requested.end() && found->second;
     }
 
 private:
     const std::string base;
     std::mutex lock;
-    std::unordered_set<std::string> requested;
+    std::unordered_map<std::string, bool> requested;
 };
 
 }  // namespace vpk

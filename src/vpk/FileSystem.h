@@ -17,6 +17,23 @@ constexpr char kFolderSeparator = '\\';
 constexpr char kFolderSeparator = '/';
 #endif
 
+// Which file a path or an open file is, whatever name reached it: device and
+// inode on POSIX systems, volume serial number and file index on Windows.
+struct FileIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t index = 0;
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+// What a path names, as FileSystem::Examine finds it.
+struct PathInfo {
+    // None: nothing there, or nothing that can be examined. Link: a symbolic
+    // link, or on Windows any reparse point (a junction among them).
+    enum class Kind { None, File, Folder, Link, Other };
+    Kind kind = Kind::None;
+    FileIdentity identity;  // unless kind is None
+};
+
 // One open file. The destructor closes it if Close was not called.
 class File {
 public:
@@ -35,6 +52,12 @@ public:
     // Releases the file; false when the platform reports a failure (for a
     // written file that can be a write that failed late).
     virtual bool Close() = 0;
+    // Which file this is; false when that can't be had.
+    virtual bool GetIdentity(FileIdentity& identity)
+    {
+        (void)identity;
+        return false;
+    }
 };
 
 // One name found in a folder by FileSystem::ListFolder.
@@ -54,6 +77,12 @@ public:
     virtual std::unique_ptr<File> OpenForReading(const char* path) = 0;
     // Creates a file for writing, replacing an existing one, without sharing.
     virtual std::unique_ptr<File> CreateForWriting(const char* path) = 0;
+    // Creates a file for writing that does not exist yet; nullptr when the
+    // name is taken or the file can't be made.
+    virtual std::unique_ptr<File> CreateNew(const char* path) = 0;
+    // What path names: with followLinks, what a link leads to; without, a
+    // link is a Link, whatever it leads to.
+    virtual PathInfo Examine(const char* path, bool followLinks) = 0;
     // Creates one folder; false when it fails, also when it exists already.
     virtual bool MakeFolder(const char* path) = 0;
     virtual bool RemoveFile(const char* path) = 0;

@@ -17,6 +17,11 @@ namespace {
 // Linux moves at most about 2 GiB per read or write call.
 constexpr std::uint32_t kMaxTransfer = 1u << 30;
 
+FileIdentity IdentityOf(const struct stat& info)
+{
+    return FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
 class PosixFile final : public File {
 public:
     explicit PosixFile(int descriptor) : fd(descriptor) {}
@@ -90,6 +95,15 @@ public:
         return result == 0 || errno == EINTR;
     }
 
+    bool GetIdentity(FileIdentity& identity) override
+    {
+        struct stat info;
+        if (fstat(fd, &info) != 0)
+            return false;
+        identity = IdentityOf(info);
+        return true;
+    }
+
 private:
     int fd;
     std::uint64_t position = 0;
@@ -120,6 +134,32 @@ public:
         if (fd < 0)
             return nullptr;
         return std::make_unique<PosixFile>(fd);
+    }
+
+    std::unique_ptr<File> CreateNew(const char* path) override
+    {
+        const int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd < 0)
+            return nullptr;
+        return std::make_unique<PosixFile>(fd);
+    }
+
+    PathInfo Examine(const char* path, bool followLinks) override
+    {
+        PathInfo result;
+        struct stat info;
+        if ((followLinks ? stat(path, &info) : lstat(path, &info)) != 0)
+            return result;
+        result.identity = IdentityOf(info);
+        if (S_ISLNK(info.st_mode))
+            result.kind = PathInfo::Kind::Link;
+        else if (S_ISDIR(info.st_mode))
+            result.kind = PathInfo::Kind::Folder;
+        else if (S_ISREG(info.st_mode))
+            result.kind = PathInfo::Kind::File;
+        else
+            result.kind = PathInfo::Kind::Other;
+        return result;
     }
 
     bool MakeFolder(const char* path) override { return mkdir(path, 0777) == 0; }

@@ -27,5 +27,7 @@ inline constexpr char kTargetTooLong[] = "Target path too long";
 inline constexpr char kUnsafeTarget[] = "Unsafe target path refused";
 inline constexpr char kWriteFailed[] = "Could not write file";
 inline constexpr char kEntryPastEnd[] = "Entry data lies past the end of the pack";
+inline constexpr char kLinkInTarget[] = "Link in target path refused";
+inline constexpr char kTargetIsPack[] = "Target is the pack being read: refused";
 
 }  // namespace vpk::messages

@@ -5,13 +5,11 @@
 #include <initializer_list>
 
 namespace vpk {
-namespace {
 
-#ifdef _WIN32
 // Windows opens a device, not a file, for these names in any folder and with
 // any extension ("a/nul.txt" swallows what is written to it, "con.txt" goes
 // to the console), ignoring case and spaces before the extension.
-bool IsDeviceName(const char* begin, const char* end)
+bool IsWindowsDeviceName(const char* begin, const char* end)
 {
     const char* stem = begin;
     while (stem != end && *stem != '.')
@@ -28,15 +26,26 @@ bool IsDeviceName(const char* begin, const char* end)
         if (std::strcmp(upper, device) == 0)
             return true;
     }
-    return length == 4 && (std::strncmp(upper, "COM", 3) == 0 || std::strncmp(upper, "LPT", 3) == 0) &&
-           upper[3] >= '1' && upper[3] <= '9';
+    if (length != 4 || (std::strncmp(upper, "COM", 3) != 0 && std::strncmp(upper, "LPT", 3) != 0))
+        return false;
+    // The superscripts of Windows-1252 count as the digits they show.
+    const auto digit = static_cast<unsigned char>(upper[3]);
+    return (digit >= '1' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
 }
-#else
-bool IsDeviceName(const char*, const char*)
+
+namespace {
+
+// Only Windows hands these names to a device.
+bool IsDeviceComponent(const char* begin, const char* end)
 {
+#ifdef _WIN32
+    return IsWindowsDeviceName(begin, end);
+#else
+    (void)begin;
+    (void)end;
     return false;
-}
 #endif
+}
 
 }  // namespace
 
@@ -52,7 +61,7 @@ bool IsSafeTarget(const char* target)
         if (c == ':')
             return false;
         if (c == '/' || c == '\\' || c == '\0') {
-            if (p != componentBegin && (onlyDotsAndSpaces || IsDeviceName(componentBegin, p)))
+            if (p != componentBegin && (onlyDotsAndSpaces || IsDeviceComponent(componentBegin, p)))
                 return false;
             if (c == '\0')
                 return true;

@@ -129,6 +129,9 @@ bool VpkArchive::Open(const char* packPath)
     if (!IsVpkFooterValid(footer, fileSize))
         return refuse(messages::kInvalidHeader);
     file = std::move(opened);
+    vpk::FileIdentity identity;
+    if (file->GetIdentity(identity))
+        packIdentity = identity;
     return true;
 }
 
@@ -188,6 +191,7 @@ bool VpkArchive::Close()
     footer = VpkFooter{};
     fileSize = 0;
     path[0] = '\0';
+    packIdentity.reset();
     const bool closed = file->Close();
     file.reset();
     return closed;
@@ -231,10 +235,12 @@ VpkArchive::EntryData VpkArchive::LoadEntryData(const VpkEntry& entry)
         ShowMessage(messages::kAllocationFailed);
         return nullptr;
     }
-    // Bytes past the end of a file that shrank stay zero, and a zero
-    // follows them.
+    // The entry lay inside the pack when it was opened: a read that comes up
+    // short means the file shrank since, and the bytes missing are not there
+    // to be given.
     std::uint32_t got = 0;
-    if (!file->SetPosition(entry.dataOffset) || !file->Read(buffer.get(), entry.dataSize, got)) {
+    if (!file->SetPosition(entry.dataOffset) || !file->Read(buffer.get(), entry.dataSize, got) ||
+        got != entry.dataSize) {
         ShowMessage(messages::kEntryReadFailed);
         return nullptr;
     }

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 
 class VpkArchive {
@@ -49,30 +50,33 @@ public:
     // gives false. No entry at index gives false without a message.
     // Callers that size a buffer by the entry ask this first.
     bool CheckEntryData(std::uint32_t index);
-    // Copies the entry's dataSize bytes to destination; bytes past the end of
-    // a file that shrank after Open come as zeros. An entry refused by
-    // CheckEntryData, or a read failure, leaves destination untouched.
+    // Copies the entry's dataSize bytes to destination. An entry refused by
+    // CheckEntryData, or a read failure (a read that comes up short among
+    // them: the file shrank after Open), leaves destination untouched.
     void ReadEntry(std::uint32_t index, void* destination);
 
     // Writes the entry to target (relative to the run's folder, or to the
     // current directory without one), creating its folders; in a directory pack only creates the folders.
+    // "/" and "\" both separate folders. Nothing is written through a link
+    // found below the folder extracted into, nor over the open pack itself.
     // False when refused (an entry refused by CheckEntryData among them:
     // nothing is created for it) and for a directory pack; true once a file entry
     // was handled, its failures reported by message. Within a run, folders
     // the run has already asked for are not asked for again.
     bool Extract(std::uint32_t index, const char* target, vpk::ExtractionRun* run = nullptr);
-    // Creates each folder of a "/"-separated path in turn; failures (an
-    // existing folder among them) are not reported.
-    void CreateDirectories(const char* folders, vpk::ExtractionRun* run = nullptr);
+    // Creates each folder of a path separated by "/" or "\" in turn; failures
+    // (an existing folder among them) are not reported. A link found where a
+    // folder should be is: false, and nothing is made below it.
+    bool CreateDirectories(const char* folders, vpk::ExtractionRun* run = nullptr);
 
 private:
     // The table and entry buffers come zero-filled from vpk::AllocateZeroed,
     // sized with an overflow check.
     using EntryData = std::unique_ptr<unsigned char[], vpk::FreeMemory>;
 
-    // Reads the entry's bytes into a fresh buffer of dataSize + 1 bytes whose
-    // bytes past what the file holds now are zero. Shows the failure's message
-    // and returns nullptr when the buffer can't be had or the read fails.
+    // Reads the entry's bytes into a fresh buffer of dataSize + 1 bytes, the
+    // last one zero. Shows the failure's message and returns nullptr when the
+    // buffer can't be had or the read fails or comes up short.
     EntryData LoadEntryData(const VpkEntry& entry);
 
     char path[kVpkPathSize];
@@ -80,4 +84,6 @@ private:
     VpkFooter footer;
     std::uint32_t fileSize;
     std::unique_ptr<vpk::File> file;
+    // Which file the open pack is, where the platform tells.
+    std::optional<vpk::FileIdentity> packIdentity;
 };

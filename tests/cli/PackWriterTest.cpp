@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -46,6 +47,7 @@ TEST_F(PackWriterTest, WritesEntriesSortedThenTheDirectoryThenTheFooter)
     Put(src / "Readme.txt", "read me");
     Put(src / "dlg" / "empty.dlg", "");
     fs::create_directories(src / "empty folder");
+    Put(root.Path() / "mod.vpk.partial", "someone else's");
 
     ASSERT_TRUE(Pack(src, root.Path() / "mod.vpk")) << ::testing::PrintToString(problems);
     EXPECT_EQ(problems, std::vector<std::string>{});
@@ -57,7 +59,9 @@ TEST_F(PackWriterTest, WritesEntriesSortedThenTheDirectoryThenTheFooter)
                                      .Add("sound/b.wav", std::string("\0\x01\xFF", 3))
                                      .Build();
     EXPECT_EQ(test::ReadFile(root.Path() / "mod.vpk"), expected);
-    EXPECT_EQ(test::Tree(root.Path()).size(), test::Tree(src).size() + 2);  // mod/ and mod.vpk: no leftovers
+    // mod/, mod.vpk and the file that was there: no leftovers.
+    EXPECT_EQ(test::Tree(root.Path()).size(), test::Tree(src).size() + 3);
+    EXPECT_EQ(test::ReadFile(root.Path() / "mod.vpk.partial"), "someone else's");
 
     // The reader the window program uses takes it.
     test::MessageRecorder messages;
@@ -112,6 +116,13 @@ TEST_F(PackWriterTest, RefusalsAndFailuresLeaveTheOutputAsItWas)
          "a character a pack can't carry: sub/tab\there"},
         {"a name made of dots", [](const fs::path& src, test::FakeFileSystem&) { Put(src / "...", "x"); },
          "a character a pack can't carry: ..."},
+        // Windows would give these back under other names.
+        {"a device name", [](const fs::path& src, test::FakeFileSystem&) { Put(src / "sub" / "Aux.txt", "x"); },
+         "name Windows would not give back unchanged: sub/Aux.txt"},
+        {"a dot at the end", [](const fs::path& src, test::FakeFileSystem&) { Put(src / "x." / "y", "x"); },
+         "name Windows would not give back unchanged: x."},
+        {"names differing in case", [](const fs::path& src, test::FakeFileSystem&) { Put(src / "SUB" / "c", "x"); },
+         "names differ only in case: SUB and sub"},
 #endif
     };
     int n = 0;
@@ -143,5 +154,21 @@ TEST_F(PackWriterTest, RefusalsAndFailuresLeaveTheOutputAsItWas)
         }
     }
 }
+
+#ifndef _WIN32
+TEST_F(PackWriterTest, LinksBackUpAreSkippedNotFollowed)
+{
+    // Two links back up would make 2^n paths for a walk that follows them.
+    const fs::path loop = root.Path() / "loop";
+    Put(loop / "f.txt", "f");
+    fs::create_directory_symlink(".", loop / "a");
+    fs::create_directory_symlink(".", loop / "b");
+    EXPECT_TRUE(Pack(loop, root.Path() / "loop.vpk"));
+    std::sort(problems.begin(), problems.end());
+    const std::string skipped = "skipped: a link back to a folder above it: ";
+    EXPECT_EQ(problems, (std::vector<std::string>{skipped + (loop / "a").string(), skipped + (loop / "b").string()}));
+    EXPECT_EQ(test::ReadFile(root.Path() / "loop.vpk"), test::PackBuilder().Add("f.txt", "f").Build());
+}
+#endif
 
 }  // namespace

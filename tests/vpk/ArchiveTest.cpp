@@ -594,12 +594,14 @@ TEST_F(ArchiveTest, ReadEntryRefusesDataPastTheEndOfThePack)
     EXPECT_TRUE(archive.CheckEntryData(3));
 }
 
-TEST_F(ArchiveTest, FileThatShrinksAfterOpenReadsAsZeros)
+TEST_F(ArchiveTest, FileThatShrinksAfterOpenIsAReadFailure)
 {
     // A race, not a hostile pack: the entry was inside the file when it was
-    // opened. (Served from memory: Windows refuses to cut an open file.)
+    // opened. (Served from memory: Windows refuses to cut an open file.) The
+    // bytes that are gone are not made up as zeros, for reading or writing.
     const std::string bytes = PackBuilder().Add("a.bin", "abcdef").Build();
     test::FakeFileSystem fake;
+    fake.writeToMemory = true;
     fake.AddSparseFile("s.vpk", bytes.size(), bytes);
     VpkArchive archive;
     ASSERT_TRUE(archive.Open("s.vpk"));
@@ -608,8 +610,10 @@ TEST_F(ArchiveTest, FileThatShrinksAfterOpenReadsAsZeros)
     fake.AddSparseFile("s.vpk", offset + 2, bytes.substr(0, offset + 2));
     std::string data(6, '#');
     archive.ReadEntry(0, data.data());
-    EXPECT_EQ(data, std::string("ab") + std::string(4, '\0'));
-    EXPECT_EQ(messages.Take(), Messages{});
+    EXPECT_EQ(data, "######");
+    EXPECT_TRUE(archive.Extract(0, "a.bin"));
+    EXPECT_EQ(messages.Take(), Messages(2, "Could not read data from vpk file"));
+    EXPECT_EQ(fake.created, std::vector<std::string>{});
 }
 
 TEST_F(ArchiveTest, FailedEntryReadLeavesTheDestinationUntouched)

@@ -55,13 +55,14 @@ TEST_F(ExtractTest, FilePackWritesEntriesBelowTheCurrentDirectory)
              .Add("a/b/c.txt", "deep\r\n")
              .Add("a/b/d.lip", std::string("\0\x01\x02", 3))
              .Add("dlg/main characters/regent.dlg", "{ 1 }")
-             .Add("empty.txt", ""));
+             .Add("empty.txt", "")
+             .Add("x\\y\\z.txt", "backslashes separate folders too"));
     for (std::uint32_t i = 0; i < archive.GetEntryCount(); ++i)
         EXPECT_TRUE(archive.Extract(i, archive.GetEntry(i)->name)) << i;
     EXPECT_EQ(messages.Take(), Messages{});
     EXPECT_EQ(Written(), (std::vector<std::string>{"a/", "a/b/", "a/b/c.txt", "a/b/d.lip", "dlg/",
                                                    "dlg/main characters/", "dlg/main characters/regent.dlg",
-                                                   "empty.txt", "top.txt"}));
+                                                   "empty.txt", "top.txt", "x/", "x/y/", "x/y/z.txt"}));
     EXPECT_EQ(Contents("top.txt"), "at the top");
     EXPECT_EQ(Contents("a/b/c.txt"), "deep\r\n");
     EXPECT_EQ(Contents("a/b/d.lip"), std::string("\0\x01\x02", 3));
@@ -186,6 +187,8 @@ TEST_F(ExtractTest, DeviceNamesAreRefusedOnWindows)
         {"nul", true},          {"a/NUL.txt", true},     {"con.dlg", true},  {"sub/Aux .txt", true},
         {"com1", true},         {"lpt9.x.y", true},      {"conout$", true},  {"console.txt", false},
         {"com0", false},        {"nul_x.txt", false},    {"com10", false},   {"prnt/file.txt", false},
+        // Superscript digits in Windows-1252.
+        {"COM\xB9.txt", true}, {"lpt\xB3", true},       {"x/com\xB2", true}, {"com\xB4", false},
     };
     PackBuilder builder;
     for (const Case& c : cases)
@@ -206,6 +209,40 @@ TEST_F(ExtractTest, DeviceNamesAreRefusedOnWindows)
         }
     }
 }
+
+TEST_F(ExtractTest, ThePackBeingReadIsNeverOverwritten)
+{
+    const std::string bytes = PackBuilder().Add("self.vpk", "abcd").Add("keep.txt", "keep this text").Build();
+    test::WriteFile(work / "self.vpk", bytes);
+    ASSERT_TRUE(archive.Open("self.vpk"));
+    ASSERT_TRUE(archive.ReadDirectory());
+    EXPECT_FALSE(archive.Extract(0, "self.vpk"));
+    EXPECT_TRUE(archive.Extract(1, "keep.txt"));
+    EXPECT_EQ(messages.Take(), Messages{"Target is the pack being read: refused"});
+    EXPECT_EQ(Contents("self.vpk"), bytes);
+    EXPECT_EQ(Contents("keep.txt"), "keep this text");
+}
+
+#ifndef _WIN32
+TEST_F(ExtractTest, LinksBelowTheTargetAreNotWrittenThrough)
+{
+    Load(PackBuilder().Add("x/a/escaped.txt", "e").Add("x/b.txt", "b").Add("x/a", "over the link"));
+    fs::create_directory(root.Path() / "outside");
+    fs::create_directory(work / "x");
+    fs::create_directory_symlink("../../outside", work / "x" / "a");
+    ExtractAll();
+    EXPECT_EQ(messages.Take(), Messages(2, "Link in target path refused"));
+    EXPECT_TRUE(fs::is_empty(root.Path() / "outside"));
+    EXPECT_EQ(Contents("x/b.txt"), "b");
+
+    // The folder extracted into may itself be a link: that one is the user's.
+    fs::create_directory_symlink(work / "x", root.Path() / "via");
+    vpk::ExtractionRun run((root.Path() / "via").string() + "/");
+    EXPECT_TRUE(archive.Extract(1, "x/b.txt", &run));
+    EXPECT_EQ(messages.Take(), Messages{});
+    EXPECT_EQ(Contents("x/x/b.txt"), "b");
+}
+#endif
 
 TEST_F(ExtractTest, FoldersAreMadeOneByOne)
 {

@@ -81,6 +81,21 @@ public:
         return std::make_unique<WriteFile>(*this, std::move(real), nullptr);
     }
 
+    std::unique_ptr<vpk::File> CreateNew(const char* path) override
+    {
+        created.emplace_back(path);
+        std::unique_ptr<vpk::File> real = failCreate ? nullptr : vpk::PlatformFileSystem().CreateNew(path);
+        if (!real)
+            return nullptr;
+        return std::make_unique<WriteFile>(*this, std::move(real), nullptr);
+    }
+
+    // Files kept in memory are not examined: nothing of theirs is on disk.
+    vpk::PathInfo Examine(const char* path, bool followLinks) override
+    {
+        return writeToMemory ? vpk::PathInfo{} : vpk::PlatformFileSystem().Examine(path, followLinks);
+    }
+
     bool MakeFolder(const char* path) override
     {
         folders.emplace_back(path);
@@ -163,6 +178,10 @@ private:
             return false;
         }
         bool Close() override { return real == nullptr || real->Close(); }
+        bool GetIdentity(vpk::FileIdentity& identity) override
+        {
+            return real != nullptr && real->GetIdentity(identity);
+        }
 
     private:
         FakeFileSystem& fake;

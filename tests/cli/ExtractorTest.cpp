@@ -1,0 +1,88 @@
+// Extracting many entries on two threads: which entries may share them, and
+// that sharing them changes nothing on disk or in the messages.
+#include "Extractor.h"
+
+#include "vpk/PackBuilder.h"
+#include "vpk/TestSupport.h"
+#include "vpk/VpkArchive.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(ExtractorTest, NamesThatMayBeOneFileNeverShareThreads)
+{
+    struct Pair {
+        const char* a;
+        const char* b;
+        bool share;
+    };
+    const Pair pairs[] = {
+        {"d/x.bin", "d/y.bin", true},   {"a/b", "ab", true},           {"x.txt", "x.txt.bak", true},
+        {"d/x.bin", "d//x.bin", false}, {"d/x", "d/./x", false},       {"/x", "x", false},
+        {"A/B.txt", "a/b.txt", false},  {"a\\b", "a/b", false},        {"x.", "x", false},
+        {"dir /f", "dir/f", false},     {"d/x", "d/x/", false},        {"f", "F/g", false},
+        {"\xE9.txt", "\xC9.txt", false}, {"\xE9.txt", "other", false}, {"progra~1/a", "b", false},
+    };
+    for (const Pair& pair : pairs) {
+        SCOPED_TRACE(std::string(pair.a) + " | " + pair.b);
+        EXPECT_EQ(CanShareThreads({pair.a, pair.b}), pair.share);
+    }
+}
+
+TEST(ExtractorTest, TwoThreadsGiveWhatOneGives)
+{
+    // Enough entries for two threads; every seventh one is refused, in turn
+    // for its name and for data past the end of the pack.
+    test::PackBuilder builder;
+    std::vector<std::string> expected;
+    for (int i = 0; i < 300; ++i) {
+        const std::string number = std::to_string(i);
+        std::string name = "f";
+        name.append(std::to_string(i % 13)).append("/g").append(std::to_string(i % 5)).append("/e").append(number);
+        if (i % 7 != 3) {
+            builder.Add(name, std::string(static_cast<std::size_t>(i), 'x'));
+        } else if (i % 2 == 0) {
+            builder.Add("../e" + number, "out");
+            expected.push_back("Unsafe target path refused");
+        } else {
+            builder.AddWithLocation(name, 0xFFFFFF00u, 16);
+            expected.push_back("Entry data lies past the end of the pack");
+        }
+    }
+    test::TempDir root;
+    test::WriteFile(root.Path() / "many.vpk", builder.Build());
+    test::MessageRecorder messages;
+    VpkArchive archive;
+    VpkArchive helper;
+    for (VpkArchive* pack : {&archive, &helper})
+        ASSERT_TRUE(pack->Open((root / "many.vpk").c_str()) && pack->ReadDirectory());
+    std::vector<std::uint32_t> indexes(300);
+    for (std::uint32_t i = 0; i < 300; ++i)
+        indexes[i] = i;
+
+    std::vector<std::vector<std::string>> trees;
+    for (VpkArchive* second : {static_cast<VpkArchive*>(nullptr), &helper}) {
+        const fs::path out = root.Path() / (second != nullptr ? "two" : "one");
+        fs::create_directory(out);
+        const test::CurrentDirectory inOut(out);
+        std::uint32_t lastDone = 0;
+        const unsigned threads = ExtractEntries(archive, second, indexes, [&](std::uint32_t done, std::uint32_t total) {
+            EXPECT_EQ(done, lastDone + 1);
+            EXPECT_EQ(total, 300u);
+            lastDone = done;
+        });
+        EXPECT_EQ(threads, second != nullptr ? 2u : 1u);
+        EXPECT_EQ(messages.Take(), expected);
+        trees.push_back(test::Tree(out));
+    }
+    EXPECT_EQ(trees[0], trees[1]);
+    EXPECT_EQ(test::ReadFile(root.Path() / "two" / "f2/g0/e145"), std::string(145, 'x'));
+}
+
+}  // namespace
