@@ -1,0 +1,100 @@
+// HexView: a read-only view of bytes in rows of sixteen, as `hexdump -C`
+// writes them (every row, none squeezed, no total line), that reads only the
+// rows on screen.
+//
+// The owner gives the size and a reader; the view asks it for the bytes of
+// the rows it paints, so its memory follows the screen, not the data. It
+// scrolls by wheel, keys and the skin's vertical bar (a child along its right
+// edge); the mouse and Shift with the arrows select whole rows, Ctrl+A
+// selects all, Ctrl+C copies the selected rows as text (CRLF line ends).
+// WM_GETTEXT answers the rows on screen, one per line.
+//
+//     HexView view;
+//     view.Create(parent, 1009, rect);
+//     view.SetSource(size, [&](std::uint64_t offset, std::size_t count, unsigned char* out) {
+//         return archive.ReadEntryRange(index, offset, count, out);
+//     });
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "skin/SkinVScrollBar.h"
+#include "win/Window.h"
+
+namespace viewer::preview {
+
+// Fills `out` with `count` bytes from `offset`; false when they cannot be read.
+using ByteReader = std::function<bool(std::uint64_t offset, std::size_t count, unsigned char* out)>;
+
+class HexView : public win::Window, private skin::ScrollSource {
+public:
+    static constexpr std::size_t kRowBytes = 16;
+
+    HexView() = default;
+    ~HexView() override = default;
+
+    // A child window (WS_CHILD | WS_TABSTOP, hidden until shown) at rect in
+    // the parent's client coordinates.
+    bool Create(HWND parent, int id, const RECT& rect);
+    // Shows `size` bytes read through `read`, from the first row.
+    void SetSource(std::uint64_t size, ByteReader read);
+    void Clear() { SetSource(0, {}); }
+    HWND Hwnd() const { return Handle(); }
+
+    // The rows on screen, one per line (CRLF), as WM_GETTEXT answers them.
+    std::string ScreenText();
+    // The selected rows as Ctrl+C copies them; empty when nothing is
+    // selected or the selection is too large to copy.
+    std::string SelectedText();
+    std::uint64_t RowCount() const { return (size + kRowBytes - 1) / kRowBytes; }
+    std::uint64_t TopRow() const { return top; }
+    // Scrolls so the last row is at the bottom of the view.
+    void ScrollToEnd();
+
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    // skin::ScrollSource: rows scaled into a range a bar position holds.
+    int BarPosition() const override;
+    int BarLimit() const override;
+    void BarScrollTo(int position) override;
+
+    LRESULT OnPaint();
+    LRESULT OnSize();
+    LRESULT OnSetFont(WPARAM wp, LPARAM lp);
+    LRESULT OnMouseWheel(WPARAM wp);
+    LRESULT OnVScroll(WPARAM wp);
+    LRESULT OnKeyDown(WPARAM wp, LPARAM lp);
+    LRESULT OnChar(WPARAM wp, LPARAM lp);
+    LRESULT OnLButtonDown(LPARAM lp);
+    LRESULT OnMouseMove(WPARAM wp, LPARAM lp);
+    LRESULT OnLButtonUp();
+    LRESULT OnGetText(WPARAM wp, LPARAM lp);
+
+    std::uint64_t RowsOnScreen() const;
+    std::uint64_t LastTop() const;
+    void SetTop(std::uint64_t row);
+    void ScrollRows(long long rows);
+    std::uint64_t RowAt(int y) const;
+    void MoveCaret(std::uint64_t row, bool extend);
+    // The text of rows [first, first + count), each ending in CRLF.
+    std::string RowsText(std::uint64_t first, std::uint64_t count);
+    void CopySelection();
+
+    std::uint64_t size = 0;
+    ByteReader read;
+    HFONT font = nullptr;
+    int lineHeight = 16;
+    std::uint64_t top = 0;
+    std::uint64_t anchor = 0;
+    std::uint64_t caret = 0;
+    bool hasSelection = false;
+    bool selecting = false;
+    skin::SkinVScrollBar bar;
+};
+
+}  // namespace viewer::preview
