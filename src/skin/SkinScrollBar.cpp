@@ -135,7 +135,7 @@ LRESULT SkinScrollBar::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 HWND SkinScrollBar::ListHandle() const {
-    return list != nullptr ? list->Handle() : target;
+    return list != nullptr ? list->Handle() : sourceWindow;
 }
 
 int SkinScrollBar::Position(HWND hwnd) const {

@@ -84,7 +84,7 @@ public:
     void SetList(SkinListCtrl* owner) { list = owner; }
     // Or the window this bar scrolls and where it keeps its position.
     void SetSource(HWND window, ScrollSource* position) {
-        target = window;
+        sourceWindow = window;
         source = position;
     }
 
@@ -133,7 +133,7 @@ private:
     bool dragging = false;    // the button went down on the thumb
     int thumb;
     SkinListCtrl* list = nullptr;
-    HWND target = nullptr;
+    HWND sourceWindow = nullptr;
     ScrollSource* source = nullptr;
     bool releasing = false;  // our own release of the capture, in OnLButtonUp
 };

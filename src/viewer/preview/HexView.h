@@ -22,6 +22,7 @@
 #include <string>
 
 #include "skin/SkinVScrollBar.h"
+#include "win/Gdi.h"
 #include "win/Window.h"
 
 namespace viewer::preview {
@@ -84,10 +85,14 @@ private:
     // The text of rows [first, first + count), each ending in CRLF.
     std::string RowsText(std::uint64_t first, std::uint64_t count);
     void CopySelection();
+    // Takes the font's measures and brings scrolling and the screen up to date.
+    void Changed();
 
     std::uint64_t size = 0;
     ByteReader read;
-    HFONT font = nullptr;
+    bool readFailed = false;
+    HFONT font = nullptr;          // as given, for WM_GETFONT
+    win::Font fixedFont;           // what the rows are drawn in
     int lineHeight = 16;
     std::uint64_t top = 0;
     std::uint64_t anchor = 0;
