@@ -162,6 +162,8 @@ TEST_F(TextViewTest, AnswersTheWholeTextWithCrLfAndScrollsToTheEnd) {
 TEST_F(TextViewTest, WrapsAtItsWidthAndAgainOnResize) {
     TextView view;
     ASSERT_TRUE(view.Create(host.Handle(), kViewId, {0, 0, 400, 200}));
+    // A font before any text, as the viewer gives it.
+    ::SendMessageA(view.Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), TRUE);
     std::string words;
     for (int i = 0; i < 200; ++i) words += "word" + std::to_string(i) + " ";
     view.SetText(words);

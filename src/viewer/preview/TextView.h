@@ -111,7 +111,7 @@ private:
     void CopySelection();
 
     std::string text;
-    std::vector<std::size_t> lineStarts;
+    std::vector<std::size_t> lineStarts{0};  // an empty text is one empty line
     std::size_t displayLength = 0;  // the text's length with CRLF line ends
     mutable std::unordered_map<std::size_t, std::vector<std::size_t>> rows;
     int wrapWidth = 0;
