@@ -68,6 +68,7 @@ private:
         std::size_t line = 0;
         std::size_t row = 0;
     };
+    static bool Before(RowPos a, RowPos b) { return a.line < b.line || (a.line == b.line && a.row < b.row); }
 
     // skin::ScrollSource: the bar's position is the top line.
     int BarPosition() const override;
@@ -77,42 +78,49 @@ private:
     LRESULT OnPaint();
     LRESULT OnSize();
     LRESULT OnSetFont(WPARAM wp, LPARAM lp);
-    LRESULT OnMouseWheel(WPARAM wp);
     LRESULT OnVScroll(WPARAM wp);
     LRESULT OnKeyDown(WPARAM wp, LPARAM lp);
     LRESULT OnChar(WPARAM wp, LPARAM lp);
     LRESULT OnLButtonDown(LPARAM lp);
     LRESULT OnMouseMove(WPARAM wp, LPARAM lp);
     LRESULT OnLButtonUp();
-    LRESULT OnGetText(WPARAM wp, LPARAM lp);
 
     void IndexLines();
     void MeasureFont();
     int TextWidth() const;
     int RowsOnScreen() const;
-    // The offsets where the rows of `line` start, its first one included.
-    const std::vector<std::size_t>& RowsOf(std::size_t line);
-    std::size_t LineEnd(std::size_t line) const;  // before its terminator
-    bool Step(RowPos& pos, long long rows);        // false when it hit an end
-    RowPos LastTop();
-    void ScrollRows(long long rows);
+    // The width of `c` drawn `x` pixels into its row, and of [from, to).
+    int Advance(char c, int x) const;
+    int Measure(std::size_t from, std::size_t to) const;
+    // Where the line's text ends, before its line end.
+    std::size_t LineEnd(std::size_t line) const;
+    // The offsets where the rows of `line` start, its first one included;
+    // broken on first use and kept.
+    const std::vector<std::size_t>& RowsOf(std::size_t line) const;
+    std::size_t RowEnd(RowPos pos) const;
+    RowPos Step(RowPos pos, long long count) const;
+    RowPos LastRow() const;
+    RowPos LastTop() const;
+    RowPos RowOf(std::size_t offset) const;
+    std::size_t OffsetInRow(RowPos pos, int x) const;
+    std::size_t OffsetAt(win::Point point) const;
     void SetTop(RowPos pos);
-    std::size_t OffsetAt(win::Point point);
-    RowPos RowOf(std::size_t offset);
+    void ScrollRows(long long count);
     void MoveCaret(std::size_t offset, bool extend);
     void EnsureCaretVisible();
     void CopySelection();
-    void Changed();
 
     std::string text;
-    std::vector<std::size_t> lineStarts;
-    std::unordered_map<std::size_t, std::vector<std::size_t>> rows;
+    std::vector<std::size_t> lineStarts{0};  // an empty text is one empty line
+    std::size_t displayLength = 0;  // the text's length with CRLF line ends
+    mutable std::unordered_map<std::size_t, std::vector<std::size_t>> rows;
+    int wrapWidth = 0;
     int charWidths[256]{};
     int lineHeight = 16;
     int tabWidth = 64;
     HFONT font = nullptr;
     RowPos top;
-    std::size_t anchor = 0;
+    std::size_t anchor = 0;  // the selection runs from anchor to caret
     std::size_t caret = 0;
     bool selecting = false;
     skin::SkinVScrollBar bar;
