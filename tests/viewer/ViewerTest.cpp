@@ -286,32 +286,6 @@ TEST_F(Viewer, EnterAndEscapeNeitherHideNorClose) {
     EXPECT_STRNE(viewer.Archive().GetPath(), "");
 }
 
-TEST_F(Viewer, RealPacksLoadAndPreviewWhole) {
-    TESSARO_REQUIRE_TESTDATA();
-    viewer.AddPack(test::TestDataPath("wesp_official_pack102.vpk").c_str());
-    Load(test::TestDataPath("wesp_official_pack103.vpk"));
-    EXPECT_EQ(Rows(packs())[0][1], "0");
-    const std::vector<Row> rows = Rows(entries());
-    ASSERT_EQ(rows.size(), 7u);
-    int regent = -1;
-    for (size_t i = 0; i < rows.size(); ++i)
-        if (rows[i][1] == "dlg/main characters/regent.dlg") regent = static_cast<int>(i);
-    ASSERT_GE(regent, 0);
-    EXPECT_EQ(rows[regent][2], "129781");
-    Click(viewer, entries(), {regent});
-    ASSERT_TRUE(::IsWindowVisible(preview()));
-    EXPECT_EQ(::GetWindowTextLengthA(preview()), 129781);  // CRLF already: nothing added
-    ::SendMessageA(preview(), WM_VSCROLL, SB_BOTTOM, 0);
-    // The last character sits inside the control once scrolled to the end.
-    const LRESULT last = ::SendMessageA(preview(), EM_POSFROMCHAR, 129780, 0);
-    ASSERT_NE(last, -1);
-    const int y = static_cast<short>(HIWORD(last));
-    EXPECT_GE(y, 0);
-    EXPECT_LT(y, win::ClientRect(preview()).bottom);
-    EXPECT_GT(::SendMessageA(preview(), EM_GETFIRSTVISIBLELINE, 0, 0), 100);
-    EXPECT_TRUE(messages.Take().empty());
-}
-
 win::Rect ScreenRect(HWND window) {
     RECT r{};
     ::GetWindowRect(window, &r);
