@@ -6,9 +6,10 @@
 #include <shellapi.h>
 
 #include "resource.h"
-#include "viewer/BulkExtraction.h"
+#include "skin/SkinColors.h"
 #include "viewer/PackDrop.h"
 #include "viewer/ViewerKeyboard.h"
+#include "viewer/preview/PreviewStatus.h"
 #include "win/FileDialog.h"
 #include "win/MessageBox.h"
 #include "win/Placement.h"
@@ -16,8 +17,8 @@
 namespace viewer {
 namespace {
 
-constexpr COLORREF kCaptionText = RGB(229, 0, 0);
-constexpr COLORREF kCaptionBackground = RGB(0, 0, 0);
+using skin::kCaptionBackground;
+using skin::kCaptionText;
 // How far each divider may be dragged from where it starts, in pixels.
 constexpr int kDragBefore = 450;
 constexpr int kDragAfter = 600;
@@ -39,12 +40,6 @@ void PaintStrip(HDC dc, const win::Rect& r, const char* text, UINT format) {
     win::Draw3dRect(dc, r, kCaptionText, kCaptionText);
     RECT box = r.ToRECT();
     ::DrawTextA(dc, text, -1, &box, format);
-}
-
-// What the status line says of a shown entry: "a/b.dlg | 129,781 bytes | text".
-std::string StatusText(const VpkEntry& entry, preview::PreviewKind kind) {
-    return std::string(entry.name) + "  |  " + WithThousands(entry.dataSize) +
-           (entry.dataSize == 1 ? " byte" : " bytes") + "  |  " + preview::PreviewKindName(kind);
 }
 
 }  // namespace
@@ -109,8 +104,9 @@ LRESULT VpkViewerDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE: return OnSize(wp, LOWORD(lp), HIWORD(lp));
     case WM_PAINT: return OnPaint();
     case WM_DRAWITEM:
-        if (wp == IDC_PREVIEW_STATUS) return OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
-        return Dialog::HandleMessage(msg, wp, lp);
+        if (wp != IDC_PREVIEW_STATUS) return Dialog::HandleMessage(msg, wp, lp);
+        preview::PaintPreviewStatus(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+        return TRUE;
     case WM_NOTIFY: return OnNotify(wp, lp);
     case WM_COMMAND: return OnCommand(wp, lp);
     case WM_DROPFILES: return OnDropFiles(wp);
@@ -232,7 +228,7 @@ void VpkViewerDialog::ShowPreview(std::uint32_t index) {
     if (kind == preview::PreviewKind::None) return;
     if ((!preview || preview->Kind() != kind) && !ReplacePreview(kind)) return;
     if (!preview->Show(archive, index)) return;
-    ::SetWindowTextA(Item(IDC_PREVIEW_STATUS), StatusText(*archive->GetEntry(index), kind).c_str());
+    ::SetWindowTextA(Item(IDC_PREVIEW_STATUS), preview::PreviewStatusText(*archive->GetEntry(index), kind).c_str());
     ::ShowWindow(Item(IDC_PREVIEW_STATUS), SW_SHOW);
     ::ShowWindow(preview->Window(), SW_SHOW);
 }
@@ -402,20 +398,6 @@ LRESULT VpkViewerDialog::OnPaint() {
     PaintStrip(dc, ItemRect(IDC_PREVIEW_CAPTION), "Preview Area", kCaptionFormat);
     PaintStrip(dc, ItemRect(IDC_PREVIEW_FRAME), kPlaceholder, DT_CENTER | DT_TOP);
     return 0;
-}
-
-// The status line, in the caption strip's colours, cut short with an
-// ellipsis when the pane is narrow.
-LRESULT VpkViewerDialog::OnDrawItem(const DRAWITEMSTRUCT& item) {
-    const win::Rect r = item.rcItem;
-    win::FillSolidRect(item.hDC, r, kCaptionBackground);
-    win::Draw3dRect(item.hDC, r, kCaptionText, kCaptionText);
-    ::SetTextColor(item.hDC, kCaptionText);
-    ::SetBkMode(item.hDC, TRANSPARENT);
-    const std::string text = win::WindowText(item.hwndItem);
-    RECT box = r.Inflate(-4, 0).ToRECT();
-    ::DrawTextA(item.hDC, text.c_str(), -1, &box, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS | DT_NOPREFIX);
-    return TRUE;
 }
 
 }  // namespace viewer

@@ -72,7 +72,6 @@ private:
     LRESULT OnClose();
     LRESULT OnSize(WPARAM type, int cx, int cy);
     LRESULT OnPaint();
-    LRESULT OnDrawItem(const DRAWITEMSTRUCT& item);
     LRESULT OnNotify(WPARAM wp, LPARAM lp);
     LRESULT OnCommand(WPARAM wp, LPARAM lp);
 
