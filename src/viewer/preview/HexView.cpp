@@ -24,7 +24,9 @@ constexpr std::uint64_t kMaxCopyRows = 1u << 18;
 bool HexView::Create(HWND parent, int id, const RECT& rect) {
     if (!RegisterViewClass(kClassName, IDC_ARROW)) return false;
     if (!Window::Create(kClassName, "", WS_CHILD | WS_TABSTOP | WS_CLIPCHILDREN, 0, rect, parent, id)) return false;
-    return CreateBar(bar, Handle(), this);
+    if (!CreateBar(bar, Handle(), this)) return false;
+    OnSetFont(0, 0);
+    return true;
 }
 
 void HexView::SetSource(std::uint64_t byteCount, ByteReader reader) {
@@ -78,7 +80,6 @@ LRESULT HexView::OnSetFont(WPARAM wp, LPARAM lp) {
 
 void HexView::Changed() {
     if (!IsWindow()) return;
-    if (!fixedFont) OnSetFont(0, 0);
     win::ClientDC dc(Handle());
     win::SelectGuard selection(dc.Get(), fixedFont);
     TEXTMETRICA metrics{};

@@ -296,6 +296,7 @@ LRESULT TextView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDBLCLK: return OnLButtonDown(lp);
     case WM_MOUSEMOVE: return OnMouseMove(wp, lp);
     case WM_LBUTTONUP: return OnLButtonUp();
+    case WM_SETTEXT: SetText(lp != 0 ? reinterpret_cast<const char*>(lp) : ""); return TRUE;
     case WM_GETTEXT: return AnswerGetText(DisplayText(), wp, lp);
     case WM_GETTEXTLENGTH: return static_cast<LRESULT>(displayLength);
     default: return Window::HandleMessage(msg, wp, lp);

@@ -12,7 +12,7 @@
 // keys and the skin's vertical bar (a child along its right edge); the mouse
 // and Shift with the arrows select, Ctrl+A selects all, Ctrl+C copies the
 // selection with CRLF line ends. WM_GETTEXT answers the whole text, with
-// CRLF line ends.
+// CRLF line ends; WM_SETTEXT (SetWindowTextA) is SetText.
 //
 //     TextView view;
 //     view.Create(parent, 1009, rect);
