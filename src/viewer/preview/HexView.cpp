@@ -25,6 +25,7 @@ bool HexView::Create(HWND parent, int id, const RECT& rect) {
     if (!RegisterViewClass(kClassName, IDC_ARROW)) return false;
     if (!Window::Create(kClassName, "", WS_CHILD | WS_TABSTOP | WS_CLIPCHILDREN, 0, rect, parent, id)) return false;
     if (!CreateBar(bar, Handle(), this)) return false;
+    if (!CreateBar(hbar, Handle(), &across)) return false;
     OnSetFont(0, 0);
     return true;
 }
@@ -47,6 +48,7 @@ LRESULT HexView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_GETFONT: return reinterpret_cast<LRESULT>(font);
     case WM_MOUSEWHEEL: return OnMouseWheel(wp);
     case WM_VSCROLL: return OnVScroll(wp);
+    case WM_HSCROLL: return OnHScroll(wp);
     case WM_KEYDOWN: return OnKeyDown(wp, lp);
     case WM_CHAR: return OnChar(wp, lp);
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
@@ -85,20 +87,50 @@ void HexView::Changed() {
     TEXTMETRICA metrics{};
     ::GetTextMetricsA(dc.Get(), &metrics);
     lineHeight = std::max<int>(metrics.tmHeight, 1);
-    SetTop(top);
-    Invalidate(false);
+    charWidth = std::max<int>(metrics.tmAveCharWidth, 1);
+    const unsigned char widest[kRowBytes] = {};
+    const std::string row = HexRow(0, widest, kRowBytes);
+    SIZE extent{};
+    ::GetTextExtentPoint32A(dc.Get(), row.data(), static_cast<int>(row.size()), &extent);
+    rowWidth = extent.cx + 2 * kLeftMargin;
+    PlaceBars();
 }
 
 LRESULT HexView::OnSize() {
-    bar.Move(BarRect(ClientRect()));
-    SetTop(top);
-    Invalidate(false);
+    PlaceBars();
     return 0;
+}
+
+bool HexView::RowsTooWide() const {
+    return rowWidth > ContentWidth(ClientRect());
+}
+
+int HexView::TextHeight() const {
+    return ClientRect().Height() - (RowsTooWide() ? skin::SkinHScrollBar::kHeight : 0);
+}
+
+void HexView::PlaceBars() {
+    const win::Rect client = ClientRect();
+    bar.Move(BarRect(client));
+    hbar.Move({client.left, client.bottom - skin::SkinHScrollBar::kHeight, ContentWidth(client), client.bottom});
+    hbar.Show(RowsTooWide() ? SW_SHOWNA : SW_HIDE);
+    SetLeft(left);
+    SetTop(top);
+}
+
+int HexView::LeftLimit() const {
+    return std::max(rowWidth - ContentWidth(ClientRect()), 0);
+}
+
+void HexView::SetLeft(int x) {
+    left = std::clamp(x, 0, LeftLimit());
+    Invalidate(false);
+    hbar.SyncToList();
 }
 
 // Rows wholly on screen (at least one).
 std::uint64_t HexView::RowsOnScreen() const {
-    return static_cast<std::uint64_t>(std::max(ClientRect().Height() / lineHeight, 1));
+    return static_cast<std::uint64_t>(std::max(TextHeight() / lineHeight, 1));
 }
 
 std::uint64_t HexView::LastTop() const {
@@ -169,7 +201,7 @@ std::string HexView::RowsText(std::uint64_t first, std::uint64_t count) {
 }
 
 std::string HexView::ScreenText() {
-    const int height = ClientRect().Height();
+    const int height = TextHeight();
     return RowsText(top, static_cast<std::uint64_t>((height + lineHeight - 1) / lineHeight));
 }
 
@@ -189,7 +221,7 @@ void HexView::CopySelection() {
 LRESULT HexView::OnPaint() {
     win::PaintDC paint(Handle());
     const win::Rect client = ClientRect();
-    const win::Rect area{0, 0, ContentWidth(client), client.bottom};
+    const win::Rect area{0, 0, ContentWidth(client), TextHeight()};
     if (area.Width() <= 0 || area.Height() <= 0) return 0;
     skin::MemDC dc(paint.Get(), area);
     win::SelectGuard selection(dc.Get(), fixedFont);
@@ -215,7 +247,7 @@ LRESULT HexView::OnPaint() {
             ::SetTextColor(dc.Get(), text);
             ::SetBkColor(dc.Get(), back);
         }
-        ::TextOutA(dc.Get(), kLeftMargin, y, rows.data() + at, static_cast<int>(end - at));
+        ::TextOutA(dc.Get(), kLeftMargin - left, y, rows.data() + at, static_cast<int>(end - at));
         at = end + 2;
     }
     return 0;
@@ -240,7 +272,18 @@ LRESULT HexView::OnVScroll(WPARAM wp) {
     return 0;
 }
 
-// Without Shift the keys scroll; with Shift they move the selection's far
+LRESULT HexView::OnHScroll(WPARAM wp) {
+    switch (LOWORD(wp)) {
+    case SB_LINELEFT: SetLeft(left - charWidth); break;
+    case SB_LINERIGHT: SetLeft(left + charWidth); break;
+    case SB_PAGELEFT: SetLeft(left - ContentWidth(ClientRect())); break;
+    case SB_PAGERIGHT: SetLeft(left + ContentWidth(ClientRect())); break;
+    default: break;
+    }
+    return 0;
+}
+
+// Left and right scroll sideways. Without Shift the other keys scroll; with Shift they move the selection's far
 // end and keep it on screen.
 LRESULT HexView::OnKeyDown(WPARAM wp, LPARAM lp) {
     const std::uint64_t rows = RowCount();
@@ -255,6 +298,8 @@ LRESULT HexView::OnKeyDown(WPARAM wp, LPARAM lp) {
     case VK_NEXT: by = page; break;
     case VK_HOME: toStart = true; break;
     case VK_END: toEnd = true; break;
+    case VK_LEFT: return OnHScroll(SB_LINELEFT);
+    case VK_RIGHT: return OnHScroll(SB_LINERIGHT);
     default: return Window::HandleMessage(WM_KEYDOWN, wp, lp);
     }
     if (!ShiftHeld() || rows == 0) {

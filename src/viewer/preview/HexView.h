@@ -5,7 +5,8 @@
 // The owner gives the size and a reader; the view asks it for the bytes of
 // the rows it paints, so its memory follows the screen, not the data. It
 // scrolls by wheel, keys and the skin's vertical bar (a child along its right
-// edge); the mouse and Shift with the arrows select whole rows, Ctrl+A
+// edge), and sideways by the left and right keys and the skin's horizontal
+// bar (along its bottom edge, while a row is wider than the view); the mouse and Shift with the arrows select whole rows, Ctrl+A
 // selects all, Ctrl+C copies the selected rows as text (CRLF line ends).
 // WM_GETTEXT answers the rows on screen, one per line.
 //
@@ -21,6 +22,7 @@
 #include <functional>
 #include <string>
 
+#include "skin/SkinHScrollBar.h"
 #include "skin/SkinVScrollBar.h"
 #include "win/Gdi.h"
 #include "win/Window.h"
@@ -59,6 +61,15 @@ protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
+    // The horizontal bar's position: the pixels scrolled out on the left.
+    struct Across final : skin::ScrollSource {
+        explicit Across(HexView& owner) : view(owner) {}
+        int BarPosition() const override { return view.left; }
+        int BarLimit() const override { return view.LeftLimit(); }
+        void BarScrollTo(int position) override { view.SetLeft(position); }
+        HexView& view;
+    };
+
     // skin::ScrollSource: rows scaled into a range a bar position holds.
     int BarPosition() const override;
     int BarLimit() const override;
@@ -69,6 +80,7 @@ private:
     LRESULT OnSetFont(WPARAM wp, LPARAM lp);
     LRESULT OnMouseWheel(WPARAM wp);
     LRESULT OnVScroll(WPARAM wp);
+    LRESULT OnHScroll(WPARAM wp);
     LRESULT OnKeyDown(WPARAM wp, LPARAM lp);
     LRESULT OnChar(WPARAM wp, LPARAM lp);
     LRESULT OnLButtonDown(LPARAM lp);
@@ -76,6 +88,12 @@ private:
     LRESULT OnLButtonUp();
     LRESULT OnGetText(WPARAM wp, LPARAM lp);
 
+    // Places both bars, showing the horizontal one only while it is needed.
+    void PlaceBars();
+    bool RowsTooWide() const;
+    int TextHeight() const;  // the client's height above the horizontal bar
+    int LeftLimit() const;
+    void SetLeft(int x);
     std::uint64_t RowsOnScreen() const;
     std::uint64_t LastTop() const;
     void SetTop(std::uint64_t row);
@@ -94,12 +112,17 @@ private:
     HFONT font = nullptr;          // as given, for WM_GETFONT
     win::Font fixedFont;           // what the rows are drawn in
     int lineHeight = 16;
+    int charWidth = 8;
+    int rowWidth = 0;  // a whole row, margins included, pixels
+    int left = 0;
     std::uint64_t top = 0;
     std::uint64_t anchor = 0;
     std::uint64_t caret = 0;
     bool hasSelection = false;
     bool selecting = false;
     skin::SkinVScrollBar bar;
+    Across across{*this};
+    skin::SkinHScrollBar hbar;
 };
 
 }  // namespace viewer::preview
