@@ -22,9 +22,7 @@ constexpr std::uint64_t kMaxCopyRows = 1u << 18;
 }  // namespace
 
 bool HexView::Create(HWND parent, int id, const RECT& rect) {
-    if (!RegisterViewClass(kClassName, IDC_ARROW)) return false;
-    if (!Window::Create(kClassName, "", WS_CHILD | WS_TABSTOP | WS_CLIPCHILDREN, 0, rect, parent, id)) return false;
-    if (!CreateBar(bar, Handle(), this)) return false;
+    if (!CreateView(kClassName, IDC_ARROW, parent, id, rect)) return false;
     if (!CreateBar(hbar, Handle(), &across)) return false;
     OnSetFont(0, 0);
     return true;
@@ -42,24 +40,16 @@ void HexView::SetSource(std::uint64_t byteCount, ByteReader reader) {
 LRESULT HexView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_PAINT: return OnPaint();
-    case WM_ERASEBKGND: return 1;
     case WM_SIZE: return OnSize();
     case WM_SETFONT: return OnSetFont(wp, lp);
     case WM_GETFONT: return reinterpret_cast<LRESULT>(font);
-    case WM_MOUSEWHEEL: return OnMouseWheel(wp);
-    case WM_VSCROLL: return OnVScroll(wp);
     case WM_HSCROLL: return OnHScroll(wp);
     case WM_KEYDOWN: return OnKeyDown(wp, lp);
-    case WM_CHAR: return OnChar(wp, lp);
-    case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_LBUTTONDOWN: return OnLButtonDown(lp);
-    case WM_MOUSEMOVE: return OnMouseMove(wp, lp);
-    case WM_LBUTTONUP: return OnLButtonUp();
     case WM_SETFOCUS:
     case WM_KILLFOCUS: Invalidate(false); return 0;
     case WM_GETTEXT: return AnswerGetText(ScreenText(), wp, lp);
     case WM_GETTEXTLENGTH: return AnswerGetText(ScreenText(), 0, 0);
-    default: return Window::HandleMessage(msg, wp, lp);
+    default: return ScrollingView::HandleMessage(msg, wp, lp);
     }
 }
 
@@ -213,6 +203,17 @@ std::string HexView::SelectedText() {
     return RowsText(first, count);
 }
 
+void HexView::SelectAll() {
+    if (RowCount() == 0) return;
+    anchor = 0;
+    caret = RowCount() - 1;
+    hasSelection = true;
+}
+
+void HexView::PointTo(win::Point point, bool extend) {
+    if (RowCount() != 0) MoveCaret(RowAt(point.y), extend);
+}
+
 void HexView::CopySelection() {
     const std::string text = SelectedText();
     if (text.empty() || !CopyToClipboard(Handle(), text)) ::MessageBeep(MB_ICONWARNING);
@@ -253,25 +254,6 @@ LRESULT HexView::OnPaint() {
     return 0;
 }
 
-LRESULT HexView::OnMouseWheel(WPARAM wp) {
-    ScrollRows(WheelRows(wp));
-    return 0;
-}
-
-LRESULT HexView::OnVScroll(WPARAM wp) {
-    const auto page = static_cast<long long>(RowsOnScreen());
-    switch (LOWORD(wp)) {
-    case SB_LINEUP: ScrollRows(-1); break;
-    case SB_LINEDOWN: ScrollRows(1); break;
-    case SB_PAGEUP: ScrollRows(-page); break;
-    case SB_PAGEDOWN: ScrollRows(page); break;
-    case SB_TOP: SetTop(0); break;
-    case SB_BOTTOM: ScrollToEnd(); break;
-    default: break;
-    }
-    return 0;
-}
-
 LRESULT HexView::OnHScroll(WPARAM wp) {
     switch (LOWORD(wp)) {
     case SB_LINELEFT: SetLeft(left - charWidth); break;
@@ -300,7 +282,7 @@ LRESULT HexView::OnKeyDown(WPARAM wp, LPARAM lp) {
     case VK_END: toEnd = true; break;
     case VK_LEFT: return OnHScroll(SB_LINELEFT);
     case VK_RIGHT: return OnHScroll(SB_LINERIGHT);
-    default: return Window::HandleMessage(WM_KEYDOWN, wp, lp);
+    default: return ScrollingView::HandleMessage(WM_KEYDOWN, wp, lp);
     }
     if (!ShiftHeld() || rows == 0) {
         if (toStart) SetTop(0);
@@ -317,22 +299,6 @@ LRESULT HexView::OnKeyDown(WPARAM wp, LPARAM lp) {
     return 0;
 }
 
-// Ctrl+A and Ctrl+C arrive as their control characters.
-LRESULT HexView::OnChar(WPARAM wp, LPARAM lp) {
-    if (wp == 1 && RowCount() != 0) {  // Ctrl+A
-        anchor = 0;
-        caret = RowCount() - 1;
-        hasSelection = true;
-        Invalidate(false);
-        return 0;
-    }
-    if (wp == 3) {  // Ctrl+C
-        CopySelection();
-        return 0;
-    }
-    return Window::HandleMessage(WM_CHAR, wp, lp);
-}
-
 std::uint64_t HexView::RowAt(int y) const {
     const std::uint64_t rows = RowCount();
     if (rows == 0) return 0;
@@ -347,26 +313,6 @@ void HexView::MoveCaret(std::uint64_t row, bool extend) {
     if (caret < top) SetTop(caret);
     if (caret >= top + RowsOnScreen()) SetTop(caret - RowsOnScreen() + 1);
     Invalidate(false);
-}
-
-LRESULT HexView::OnLButtonDown(LPARAM lp) {
-    ::SetFocus(Handle());
-    if (RowCount() == 0) return 0;
-    SetCapture();
-    selecting = true;
-    MoveCaret(RowAt(PointFrom(lp).y), ShiftHeld());
-    return 0;
-}
-
-LRESULT HexView::OnMouseMove(WPARAM, LPARAM lp) {
-    if (selecting && HasCapture()) MoveCaret(RowAt(PointFrom(lp).y), true);
-    return 0;
-}
-
-LRESULT HexView::OnLButtonUp() {
-    selecting = false;
-    if (HasCapture()) ReleaseCapture();
-    return 0;
 }
 
 }  // namespace viewer::preview

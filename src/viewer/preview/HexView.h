@@ -23,16 +23,15 @@
 #include <string>
 
 #include "skin/SkinHScrollBar.h"
-#include "skin/SkinVScrollBar.h"
+#include "viewer/preview/ScrollingView.h"
 #include "win/Gdi.h"
-#include "win/Window.h"
 
 namespace viewer::preview {
 
 // Fills `out` with `count` bytes from `offset`; false when they cannot be read.
 using ByteReader = std::function<bool(std::uint64_t offset, std::size_t count, unsigned char* out)>;
 
-class HexView : public win::Window, private skin::ScrollSource {
+class HexView : public ScrollingView {
 public:
     static constexpr std::size_t kRowBytes = 16;
 
@@ -45,7 +44,6 @@ public:
     // Shows `size` bytes read through `read`, from the first row.
     void SetSource(std::uint64_t size, ByteReader read);
     void Clear() { SetSource(0, {}); }
-    HWND Hwnd() const { return Handle(); }
 
     // The rows on screen, one per line (CRLF), as WM_GETTEXT answers them.
     std::string ScreenText();
@@ -54,8 +52,7 @@ public:
     std::string SelectedText();
     std::uint64_t RowCount() const { return (size + kRowBytes - 1) / kRowBytes; }
     std::uint64_t TopRow() const { return top; }
-    // Scrolls so the last row is at the bottom of the view.
-    void ScrollToEnd();
+    void ScrollToEnd() override;
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -78,15 +75,15 @@ private:
     LRESULT OnPaint();
     LRESULT OnSize();
     LRESULT OnSetFont(WPARAM wp, LPARAM lp);
-    LRESULT OnMouseWheel(WPARAM wp);
-    LRESULT OnVScroll(WPARAM wp);
     LRESULT OnHScroll(WPARAM wp);
     LRESULT OnKeyDown(WPARAM wp, LPARAM lp);
-    LRESULT OnChar(WPARAM wp, LPARAM lp);
-    LRESULT OnLButtonDown(LPARAM lp);
-    LRESULT OnMouseMove(WPARAM wp, LPARAM lp);
-    LRESULT OnLButtonUp();
-    LRESULT OnGetText(WPARAM wp, LPARAM lp);
+
+    int PageRows() const override { return static_cast<int>(RowsOnScreen()); }
+    void ScrollRows(long long rows) override;
+    void ScrollToStart() override { SetTop(0); }
+    void SelectAll() override;
+    void CopySelection() override;
+    void PointTo(win::Point point, bool extend) override;
 
     // Places both bars, showing the horizontal one only while it is needed.
     void PlaceBars();
@@ -97,12 +94,10 @@ private:
     std::uint64_t RowsOnScreen() const;
     std::uint64_t LastTop() const;
     void SetTop(std::uint64_t row);
-    void ScrollRows(long long rows);
     std::uint64_t RowAt(int y) const;
     void MoveCaret(std::uint64_t row, bool extend);
     // The text of rows [first, first + count), each ending in CRLF.
     std::string RowsText(std::uint64_t first, std::uint64_t count);
-    void CopySelection();
     // Takes the font's measures and brings scrolling and the screen up to date.
     void Changed();
 
@@ -119,8 +114,6 @@ private:
     std::uint64_t anchor = 0;
     std::uint64_t caret = 0;
     bool hasSelection = false;
-    bool selecting = false;
-    skin::SkinVScrollBar bar;
     Across across{*this};
     skin::SkinHScrollBar hbar;
 };
