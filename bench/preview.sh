@@ -34,7 +34,7 @@ declare -A v
 # Wine's console output ends its lines with CR LF.
 while read -r key value; do v[$key]=$value; done < <("$WINE" "$exe" "$(winpath "$pack")" "$(winpath "$big")" | tr -d '\r')
 
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.4f", a / b }'; }
 row() { # TEXT KEY LABEL GOAL_MS
   echo "| $1 | $3 | ${v[$2]} ms | $(ratio "${v[$2]}" "${v[${2%%.*}.edit]}") | $(ratio "${v[$2]}" "$4") |"
 }

@@ -22,9 +22,10 @@ constexpr std::uint64_t kMaxCopyRows = 1u << 18;
 }  // namespace
 
 bool HexView::Create(HWND parent, int id, const RECT& rect) {
-    if (!RegisterViewClass(kClassName, IDC_ARROW)) return false;
-    if (!Window::Create(kClassName, "", WS_CHILD | WS_TABSTOP | WS_CLIPCHILDREN, 0, rect, parent, id)) return false;
-    return CreateBar(bar, Handle(), this);
+    if (!CreateView(kClassName, IDC_ARROW, parent, id, rect)) return false;
+    if (!CreateBar(hbar, Handle(), &across)) return false;
+    OnSetFont(0, 0);
+    return true;
 }
 
 void HexView::SetSource(std::uint64_t byteCount, ByteReader reader) {
@@ -39,23 +40,16 @@ void HexView::SetSource(std::uint64_t byteCount, ByteReader reader) {
 LRESULT HexView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_PAINT: return OnPaint();
-    case WM_ERASEBKGND: return 1;
     case WM_SIZE: return OnSize();
     case WM_SETFONT: return OnSetFont(wp, lp);
     case WM_GETFONT: return reinterpret_cast<LRESULT>(font);
-    case WM_MOUSEWHEEL: return OnMouseWheel(wp);
-    case WM_VSCROLL: return OnVScroll(wp);
+    case WM_HSCROLL: return OnHScroll(wp);
     case WM_KEYDOWN: return OnKeyDown(wp, lp);
-    case WM_CHAR: return OnChar(wp, lp);
-    case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_LBUTTONDOWN: return OnLButtonDown(lp);
-    case WM_MOUSEMOVE: return OnMouseMove(wp, lp);
-    case WM_LBUTTONUP: return OnLButtonUp();
     case WM_SETFOCUS:
     case WM_KILLFOCUS: Invalidate(false); return 0;
     case WM_GETTEXT: return AnswerGetText(ScreenText(), wp, lp);
     case WM_GETTEXTLENGTH: return AnswerGetText(ScreenText(), 0, 0);
-    default: return Window::HandleMessage(msg, wp, lp);
+    default: return ScrollingView::HandleMessage(msg, wp, lp);
     }
 }
 
@@ -78,26 +72,55 @@ LRESULT HexView::OnSetFont(WPARAM wp, LPARAM lp) {
 
 void HexView::Changed() {
     if (!IsWindow()) return;
-    if (!fixedFont) OnSetFont(0, 0);
     win::ClientDC dc(Handle());
     win::SelectGuard selection(dc.Get(), fixedFont);
     TEXTMETRICA metrics{};
     ::GetTextMetricsA(dc.Get(), &metrics);
     lineHeight = std::max<int>(metrics.tmHeight, 1);
-    SetTop(top);
-    Invalidate(false);
+    charWidth = std::max<int>(metrics.tmAveCharWidth, 1);
+    const unsigned char widest[kRowBytes] = {};
+    const std::string row = HexRow(0, widest, kRowBytes);
+    SIZE extent{};
+    ::GetTextExtentPoint32A(dc.Get(), row.data(), static_cast<int>(row.size()), &extent);
+    rowWidth = extent.cx + 2 * kLeftMargin;
+    PlaceBars();
 }
 
 LRESULT HexView::OnSize() {
-    bar.Move(BarRect(ClientRect()));
-    SetTop(top);
-    Invalidate(false);
+    PlaceBars();
     return 0;
+}
+
+bool HexView::RowsTooWide() const {
+    return rowWidth > ContentWidth(ClientRect());
+}
+
+int HexView::TextHeight() const {
+    return ClientRect().Height() - (RowsTooWide() ? skin::SkinHScrollBar::kHeight : 0);
+}
+
+void HexView::PlaceBars() {
+    const win::Rect client = ClientRect();
+    bar.Move(BarRect(client));
+    hbar.Move({client.left, client.bottom - skin::SkinHScrollBar::kHeight, ContentWidth(client), client.bottom});
+    hbar.Show(RowsTooWide() ? SW_SHOWNA : SW_HIDE);
+    SetLeft(left);
+    SetTop(top);
+}
+
+int HexView::LeftLimit() const {
+    return std::max(rowWidth - ContentWidth(ClientRect()), 0);
+}
+
+void HexView::SetLeft(int x) {
+    left = std::clamp(x, 0, LeftLimit());
+    Invalidate(false);
+    hbar.SyncToList();
 }
 
 // Rows wholly on screen (at least one).
 std::uint64_t HexView::RowsOnScreen() const {
-    return static_cast<std::uint64_t>(std::max(ClientRect().Height() / lineHeight, 1));
+    return static_cast<std::uint64_t>(std::max(TextHeight() / lineHeight, 1));
 }
 
 std::uint64_t HexView::LastTop() const {
@@ -168,7 +191,7 @@ std::string HexView::RowsText(std::uint64_t first, std::uint64_t count) {
 }
 
 std::string HexView::ScreenText() {
-    const int height = ClientRect().Height();
+    const int height = TextHeight();
     return RowsText(top, static_cast<std::uint64_t>((height + lineHeight - 1) / lineHeight));
 }
 
@@ -180,6 +203,17 @@ std::string HexView::SelectedText() {
     return RowsText(first, count);
 }
 
+void HexView::SelectAll() {
+    if (RowCount() == 0) return;
+    anchor = 0;
+    caret = RowCount() - 1;
+    hasSelection = true;
+}
+
+void HexView::PointTo(win::Point point, bool extend) {
+    if (RowCount() != 0) MoveCaret(RowAt(point.y), extend);
+}
+
 void HexView::CopySelection() {
     const std::string text = SelectedText();
     if (text.empty() || !CopyToClipboard(Handle(), text)) ::MessageBeep(MB_ICONWARNING);
@@ -188,7 +222,7 @@ void HexView::CopySelection() {
 LRESULT HexView::OnPaint() {
     win::PaintDC paint(Handle());
     const win::Rect client = ClientRect();
-    const win::Rect area{0, 0, ContentWidth(client), client.bottom};
+    const win::Rect area{0, 0, ContentWidth(client), TextHeight()};
     if (area.Width() <= 0 || area.Height() <= 0) return 0;
     skin::MemDC dc(paint.Get(), area);
     win::SelectGuard selection(dc.Get(), fixedFont);
@@ -214,32 +248,24 @@ LRESULT HexView::OnPaint() {
             ::SetTextColor(dc.Get(), text);
             ::SetBkColor(dc.Get(), back);
         }
-        ::TextOutA(dc.Get(), kLeftMargin, y, rows.data() + at, static_cast<int>(end - at));
+        ::TextOutA(dc.Get(), kLeftMargin - left, y, rows.data() + at, static_cast<int>(end - at));
         at = end + 2;
     }
     return 0;
 }
 
-LRESULT HexView::OnMouseWheel(WPARAM wp) {
-    ScrollRows(WheelRows(wp));
-    return 0;
-}
-
-LRESULT HexView::OnVScroll(WPARAM wp) {
-    const auto page = static_cast<long long>(RowsOnScreen());
+LRESULT HexView::OnHScroll(WPARAM wp) {
     switch (LOWORD(wp)) {
-    case SB_LINEUP: ScrollRows(-1); break;
-    case SB_LINEDOWN: ScrollRows(1); break;
-    case SB_PAGEUP: ScrollRows(-page); break;
-    case SB_PAGEDOWN: ScrollRows(page); break;
-    case SB_TOP: SetTop(0); break;
-    case SB_BOTTOM: ScrollToEnd(); break;
+    case SB_LINELEFT: SetLeft(left - charWidth); break;
+    case SB_LINERIGHT: SetLeft(left + charWidth); break;
+    case SB_PAGELEFT: SetLeft(left - ContentWidth(ClientRect())); break;
+    case SB_PAGERIGHT: SetLeft(left + ContentWidth(ClientRect())); break;
     default: break;
     }
     return 0;
 }
 
-// Without Shift the keys scroll; with Shift they move the selection's far
+// Left and right scroll sideways. Without Shift the other keys scroll; with Shift they move the selection's far
 // end and keep it on screen.
 LRESULT HexView::OnKeyDown(WPARAM wp, LPARAM lp) {
     const std::uint64_t rows = RowCount();
@@ -254,7 +280,9 @@ LRESULT HexView::OnKeyDown(WPARAM wp, LPARAM lp) {
     case VK_NEXT: by = page; break;
     case VK_HOME: toStart = true; break;
     case VK_END: toEnd = true; break;
-    default: return Window::HandleMessage(WM_KEYDOWN, wp, lp);
+    case VK_LEFT: return OnHScroll(SB_LINELEFT);
+    case VK_RIGHT: return OnHScroll(SB_LINERIGHT);
+    default: return ScrollingView::HandleMessage(WM_KEYDOWN, wp, lp);
     }
     if (!ShiftHeld() || rows == 0) {
         if (toStart) SetTop(0);
@@ -271,22 +299,6 @@ LRESULT HexView::OnKeyDown(WPARAM wp, LPARAM lp) {
     return 0;
 }
 
-// Ctrl+A and Ctrl+C arrive as their control characters.
-LRESULT HexView::OnChar(WPARAM wp, LPARAM lp) {
-    if (wp == 1 && RowCount() != 0) {  // Ctrl+A
-        anchor = 0;
-        caret = RowCount() - 1;
-        hasSelection = true;
-        Invalidate(false);
-        return 0;
-    }
-    if (wp == 3) {  // Ctrl+C
-        CopySelection();
-        return 0;
-    }
-    return Window::HandleMessage(WM_CHAR, wp, lp);
-}
-
 std::uint64_t HexView::RowAt(int y) const {
     const std::uint64_t rows = RowCount();
     if (rows == 0) return 0;
@@ -301,26 +313,6 @@ void HexView::MoveCaret(std::uint64_t row, bool extend) {
     if (caret < top) SetTop(caret);
     if (caret >= top + RowsOnScreen()) SetTop(caret - RowsOnScreen() + 1);
     Invalidate(false);
-}
-
-LRESULT HexView::OnLButtonDown(LPARAM lp) {
-    ::SetFocus(Handle());
-    if (RowCount() == 0) return 0;
-    SetCapture();
-    selecting = true;
-    MoveCaret(RowAt(PointFrom(lp).y), ShiftHeld());
-    return 0;
-}
-
-LRESULT HexView::OnMouseMove(WPARAM, LPARAM lp) {
-    if (selecting && HasCapture()) MoveCaret(RowAt(PointFrom(lp).y), true);
-    return 0;
-}
-
-LRESULT HexView::OnLButtonUp() {
-    selecting = false;
-    if (HasCapture()) ReleaseCapture();
-    return 0;
 }
 
 }  // namespace viewer::preview

@@ -35,9 +35,7 @@ std::string WithCrLf(const char* text, std::size_t size) {
 }  // namespace
 
 bool TextView::Create(HWND parent, int id, const RECT& rect) {
-    if (!RegisterViewClass(kClassName, IDC_IBEAM)) return false;
-    if (!Window::Create(kClassName, "", WS_CHILD | WS_TABSTOP | WS_CLIPCHILDREN, 0, rect, parent, id)) return false;
-    if (!CreateBar(bar, Handle(), this)) return false;
+    if (!CreateView(kClassName, IDC_IBEAM, parent, id, rect)) return false;
     MeasureFont();
     return true;
 }
@@ -275,6 +273,15 @@ std::string TextView::SelectedText() const {
     return WithCrLf(text.data() + from, to - from);
 }
 
+void TextView::SelectAll() {
+    anchor = 0;
+    caret = text.size();
+}
+
+void TextView::PointTo(win::Point point, bool extend) {
+    MoveCaret(OffsetAt(point), extend);
+}
+
 void TextView::CopySelection() {
     if (anchor == caret) return;
     if (!CopyToClipboard(Handle(), SelectedText())) ::MessageBeep(MB_ICONWARNING);
@@ -283,22 +290,14 @@ void TextView::CopySelection() {
 LRESULT TextView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_PAINT: return OnPaint();
-    case WM_ERASEBKGND: return 1;
     case WM_SIZE: return OnSize();
     case WM_SETFONT: return OnSetFont(wp, lp);
     case WM_GETFONT: return reinterpret_cast<LRESULT>(font);
-    case WM_MOUSEWHEEL: ScrollRows(WheelRows(wp)); return 0;
-    case WM_VSCROLL: return OnVScroll(wp);
     case WM_KEYDOWN: return OnKeyDown(wp, lp);
-    case WM_CHAR: return OnChar(wp, lp);
-    case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: return OnLButtonDown(lp);
-    case WM_MOUSEMOVE: return OnMouseMove(wp, lp);
-    case WM_LBUTTONUP: return OnLButtonUp();
+    case WM_SETTEXT: SetText(lp != 0 ? reinterpret_cast<const char*>(lp) : ""); return TRUE;
     case WM_GETTEXT: return AnswerGetText(DisplayText(), wp, lp);
     case WM_GETTEXTLENGTH: return static_cast<LRESULT>(displayLength);
-    default: return Window::HandleMessage(msg, wp, lp);
+    default: return ScrollingView::HandleMessage(msg, wp, lp);
     }
 }
 
@@ -363,20 +362,6 @@ LRESULT TextView::OnPaint() {
     return 0;
 }
 
-LRESULT TextView::OnVScroll(WPARAM wp) {
-    const int page = RowsOnScreen();
-    switch (LOWORD(wp)) {
-    case SB_LINEUP: ScrollRows(-1); break;
-    case SB_LINEDOWN: ScrollRows(1); break;
-    case SB_PAGEUP: ScrollRows(-page); break;
-    case SB_PAGEDOWN: ScrollRows(page); break;
-    case SB_TOP: SetTop({}); break;
-    case SB_BOTTOM: ScrollToEnd(); break;
-    default: break;
-    }
-    return 0;
-}
-
 // Without Shift the keys scroll the view; with Shift they move the
 // selection's far end, as the caret of an edit field moves, and keep it on
 // screen.
@@ -391,7 +376,7 @@ LRESULT TextView::OnKeyDown(WPARAM wp, LPARAM lp) {
         case VK_NEXT: ScrollRows(page); return 0;
         case VK_HOME: SetTop(control ? RowPos{} : RowPos{top.line, 0}); return 0;
         case VK_END: ScrollToEnd(); return 0;
-        default: return Window::HandleMessage(WM_KEYDOWN, wp, lp);
+        default: return ScrollingView::HandleMessage(WM_KEYDOWN, wp, lp);
         }
     }
     const RowPos pos = RowOf(caret);
@@ -410,43 +395,9 @@ LRESULT TextView::OnKeyDown(WPARAM wp, LPARAM lp) {
     case VK_NEXT: goal = OffsetInRow(Step(pos, page), x); break;
     case VK_HOME: goal = control ? 0 : RowsOf(pos.line)[pos.row]; break;
     case VK_END: goal = control ? text.size() : RowEnd(pos); break;
-    default: return Window::HandleMessage(WM_KEYDOWN, wp, lp);
+    default: return ScrollingView::HandleMessage(WM_KEYDOWN, wp, lp);
     }
     MoveCaret(goal, true);
-    return 0;
-}
-
-// Ctrl+A and Ctrl+C arrive as their control characters.
-LRESULT TextView::OnChar(WPARAM wp, LPARAM lp) {
-    if (wp == 1) {  // Ctrl+A
-        anchor = 0;
-        caret = text.size();
-        Invalidate(false);
-        return 0;
-    }
-    if (wp == 3) {  // Ctrl+C
-        CopySelection();
-        return 0;
-    }
-    return Window::HandleMessage(WM_CHAR, wp, lp);
-}
-
-LRESULT TextView::OnLButtonDown(LPARAM lp) {
-    ::SetFocus(Handle());
-    SetCapture();
-    selecting = true;
-    MoveCaret(OffsetAt(PointFrom(lp)), ShiftHeld());
-    return 0;
-}
-
-LRESULT TextView::OnMouseMove(WPARAM, LPARAM lp) {
-    if (selecting && HasCapture()) MoveCaret(OffsetAt(PointFrom(lp)), true);
-    return 0;
-}
-
-LRESULT TextView::OnLButtonUp() {
-    selecting = false;
-    if (HasCapture()) ReleaseCapture();
     return 0;
 }
 

@@ -12,7 +12,7 @@
 // keys and the skin's vertical bar (a child along its right edge); the mouse
 // and Shift with the arrows select, Ctrl+A selects all, Ctrl+C copies the
 // selection with CRLF line ends. WM_GETTEXT answers the whole text, with
-// CRLF line ends.
+// CRLF line ends; WM_SETTEXT (SetWindowTextA) is SetText.
 //
 //     TextView view;
 //     view.Create(parent, 1009, rect);
@@ -26,13 +26,12 @@
 #include <unordered_map>
 #include <vector>
 
-#include "skin/SkinVScrollBar.h"
-#include "win/Gdi.h"
-#include "win/Window.h"
+#include "viewer/preview/ScrollingView.h"
+#include "win/Geometry.h"
 
 namespace viewer::preview {
 
-class TextView : public win::Window, private skin::ScrollSource {
+class TextView : public ScrollingView {
 public:
     TextView() = default;
     ~TextView() override = default;
@@ -44,7 +43,6 @@ public:
     // zero byte. The selection is cleared.
     void SetText(std::string text);
     void Clear() { SetText({}); }
-    HWND Hwnd() const { return Handle(); }
 
     // The whole text with CRLF line ends, as WM_GETTEXT answers it.
     std::string DisplayText() const;
@@ -56,8 +54,7 @@ public:
     // of the text is on screen.
     std::size_t TopLine() const { return top.line; }
     bool LastRowVisible() const;
-    // Scrolls so the last row of the text is at the bottom of the view.
-    void ScrollToEnd();
+    void ScrollToEnd() override;
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -78,12 +75,14 @@ private:
     LRESULT OnPaint();
     LRESULT OnSize();
     LRESULT OnSetFont(WPARAM wp, LPARAM lp);
-    LRESULT OnVScroll(WPARAM wp);
     LRESULT OnKeyDown(WPARAM wp, LPARAM lp);
-    LRESULT OnChar(WPARAM wp, LPARAM lp);
-    LRESULT OnLButtonDown(LPARAM lp);
-    LRESULT OnMouseMove(WPARAM wp, LPARAM lp);
-    LRESULT OnLButtonUp();
+
+    int PageRows() const override { return RowsOnScreen(); }
+    void ScrollRows(long long count) override;
+    void ScrollToStart() override { SetTop({}); }
+    void SelectAll() override;
+    void CopySelection() override;
+    void PointTo(win::Point point, bool extend) override;
 
     void IndexLines();
     void MeasureFont();
@@ -105,10 +104,8 @@ private:
     std::size_t OffsetInRow(RowPos pos, int x) const;
     std::size_t OffsetAt(win::Point point) const;
     void SetTop(RowPos pos);
-    void ScrollRows(long long count);
     void MoveCaret(std::size_t offset, bool extend);
     void EnsureCaretVisible();
-    void CopySelection();
 
     std::string text;
     std::vector<std::size_t> lineStarts{0};  // an empty text is one empty line
@@ -122,8 +119,6 @@ private:
     RowPos top;
     std::size_t anchor = 0;  // the selection runs from anchor to caret
     std::size_t caret = 0;
-    bool selecting = false;
-    skin::SkinVScrollBar bar;
 };
 
 }  // namespace viewer::preview

@@ -79,7 +79,7 @@ int ContentWidth(const win::Rect& client) {
     return std::max(client.Width() - skin::SkinVScrollBar::kWidth, 0);
 }
 
-bool CreateBar(skin::SkinVScrollBar& bar, HWND view, skin::ScrollSource* source) {
+bool CreateBar(skin::SkinScrollBar& bar, HWND view, skin::ScrollSource* source) {
     constexpr DWORD kBarStyle = WS_CHILD | WS_VISIBLE | SS_NOTIFY;
     if (!bar.CreateAndSubclass("STATIC", "", kBarStyle, 0, BarRect(win::ClientRect(view)), view, kBarId)) {
         return false;

@@ -32,8 +32,8 @@ int WheelRows(WPARAM wp);
 // width left to the view's content.
 win::Rect BarRect(const win::Rect& client);
 int ContentWidth(const win::Rect& client);
-// Creates the bar as a child of `view` scrolled through `source`.
-bool CreateBar(skin::SkinVScrollBar& bar, HWND view, skin::ScrollSource* source);
+// Creates a bar as a child of `view` scrolled through `source`.
+bool CreateBar(skin::SkinScrollBar& bar, HWND view, skin::ScrollSource* source);
 
 // Registers a view class (our own, no background: the views paint it all).
 bool RegisterViewClass(const char* className, LPCSTR cursor);
