@@ -50,7 +50,9 @@
 #define IDC_CONTENTS_CAPTION    1005    /* hidden: strip "Contents" */
 #define IDC_PREVIEW_CAPTION     1007    /* hidden: strip "Preview Area" */
 #define IDC_PREVIEW_FRAME       1008    /* hidden: frame of the placeholder text */
-#define IDC_PREVIEW_TEXT        1009
+#define IDC_PREVIEW_TEXT        1009    /* the preview's view, of whichever kind; a hidden
+                                           placeholder in the resource */
+#define IDC_PREVIEW_STATUS      1012    /* owner-drawn: what the preview shows */
 
 /* Controls of the extraction progress (dialog 160) */
 #define IDC_EXTRACT_TEXT        1010    /* "Extracting N of M entries" */

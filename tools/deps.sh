@@ -13,6 +13,7 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 wine32:i386
   xvfb xdotool imagemagick x11-utils fonts-wine fonts-liberation
+  bsdextrautils  # hexdump, the oracle of the hex view tests
 )
 [ "${1:-}" = fuzz ] && packages+=(clang libclang-rt-14-dev)
 missing=()

@@ -4,8 +4,9 @@
 # Xvfb, where it saves a screenshot to build/screenshots/main.png once the
 # first window is up, opens the about box and saves build/screenshots/about.png
 # a couple of seconds later, closes it, drives the program with xdotool to a
-# pack viewer previewing a script (build/screenshots/viewer.png), and then
-# ends the program.
+# pack viewer previewing a script (build/screenshots/viewer.png), then a
+# binary entry in hex (build/screenshots/viewer-hex.png), and then ends the
+# program.
 #   NO_INSTALL=1  remove the game's registry value first, so the program asks
 #                 where the game is
 set -eu
@@ -101,6 +102,14 @@ if [ "${NO_INSTALL:-0}" != 1 ]; then
     xdotool mousemove $((X + 86)) $((Y + 250)) click 1; sleep 1
     import -window root "$shots/viewer.png"
     echo "screenshot: $shots/viewer.png"
+    # Then a model of the pack of materials (its 13th entry), a binary file,
+    # in the hex view.
+    row=$(cd "$demo/Vampire" && ls -1 -- *.vpk | LC_ALL=C sort | grep -n '^pack001\.vpk$' | cut -d: -f1)
+    row=$((row - 1))
+    xdotool mousemove $((X + 86)) $((Y + 79 + 13 * row)) click 1; sleep 1
+    xdotool mousemove $((X + 86)) $((Y + 250 + 13 * 12)) click 1; sleep 1
+    import -window root "$shots/viewer-hex.png"
+    echo "screenshot: $shots/viewer-hex.png"
   fi
 fi
 kill "$pid" 2>/dev/null || true

@@ -138,7 +138,15 @@ LRESULT SkinScrollBar::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 HWND SkinScrollBar::ListHandle() const {
-    return list != nullptr ? list->Handle() : nullptr;
+    return list != nullptr ? list->Handle() : sourceWindow;
+}
+
+int SkinScrollBar::Position(HWND hwnd) const {
+    return source != nullptr ? source->BarPosition() : ScrollPos(hwnd, axis.bar);
+}
+
+int SkinScrollBar::Limit(HWND hwnd) const {
+    return source != nullptr ? source->BarLimit() : ScrollLimit(hwnd, axis.bar);
 }
 
 // The client rectangle starts at (0, 0): its size is its far corner.
@@ -154,7 +162,7 @@ win::Rect SkinScrollBar::Hit(int at) const {
 
 void SkinScrollBar::SyncToList() {
     if (HWND hwnd = ListHandle()) {
-        thumb = ThumbForPosition(ScrollPos(hwnd, axis.bar), ScrollLimit(hwnd, axis.bar), Span(), axis.thumbMinimum);
+        thumb = ThumbForPosition(Position(hwnd), Limit(hwnd), Span(), axis.thumbMinimum);
     }
     ClampThumb();
     Draw();
@@ -195,7 +203,7 @@ void SkinScrollBar::Draw() {
         ::StretchBlt(dc.Get(), to.left, to.top, to.Width(), to.Height(), bitmapDC.Get(), 0, 0, from.Width(),
                      from.Height(), SRCCOPY);
     }
-    if (HWND hwnd = ListHandle(); hwnd != nullptr && ScrollLimit(hwnd, axis.bar) != 0) {
+    if (HWND hwnd = ListHandle(); hwnd != nullptr && Limit(hwnd) != 0) {
         blit(axis.thumbBitmap, axis.place(thumb, 0, kThumbLength, kScrollBarThickness));
     }
 }
@@ -265,9 +273,14 @@ LRESULT SkinScrollBar::OnMouseMove(WPARAM wp, LPARAM lp, win::Point point) {
     if (dragging) {
         thumb = axis.along(point) - kThumbLength / 2;
         if (HWND hwnd = ListHandle()) {
-            const int limit = ScrollLimit(hwnd, axis.bar);
-            const int pos = ScrollPos(hwnd, axis.bar);
-            axis.scrollListBy(hwnd, PositionForThumb(thumb, pos, limit, Span(), axis.thumbMinimum) - pos);
+            const int limit = Limit(hwnd);
+            const int pos = Position(hwnd);
+            const int goal = PositionForThumb(thumb, pos, limit, Span(), axis.thumbMinimum);
+            if (source != nullptr) {
+                source->BarScrollTo(goal);
+            } else {
+                axis.scrollListBy(hwnd, goal - pos);
+            }
         }
         ClampThumb();
         Draw();

@@ -21,6 +21,21 @@ namespace skin {
 
 class SkinListCtrl;
 
+// A window that keeps its own scroll position for a bar, instead of a list's
+// scroll state: the bar reads the position and its limit here, sends its line
+// and page scrolls to the window (WM_VSCROLL or WM_HSCROLL with SB_LINEUP and
+// the like), and moves a dragged thumb's position here. Positions run from 0
+// to the limit; a limit of 0 shows no thumb.
+class ScrollSource {
+public:
+    virtual int BarPosition() const = 0;
+    virtual int BarLimit() const = 0;
+    virtual void BarScrollTo(int position) = 0;
+
+protected:
+    ~ScrollSource() = default;
+};
+
 // The bars are 12 pixels thick.
 inline constexpr int kScrollBarThickness = 12;
 
@@ -67,6 +82,11 @@ public:
     // The list this bar scrolls; set by the list right after creating the
     // bar's window.
     void SetList(SkinListCtrl* owner) { list = owner; }
+    // Or the window this bar scrolls and where it keeps its position.
+    void SetSource(HWND window, ScrollSource* position) {
+        sourceWindow = window;
+        source = position;
+    }
 
     // Recomputes the thumb from the list's position, clamps it and redraws.
     void SyncToList();
@@ -98,6 +118,8 @@ private:
     LRESULT OnCaptureChanged(WPARAM wp, LPARAM lp);
 
     HWND ListHandle() const;
+    int Position(HWND hwnd) const;
+    int Limit(HWND hwnd) const;
     int Length() const;
     int Span() const { return Length() - axis.spanInset; }
     win::Rect Hit(int at) const;
@@ -111,6 +133,8 @@ private:
     bool dragging = false;    // the button went down on the thumb
     int thumb;
     SkinListCtrl* list = nullptr;
+    HWND sourceWindow = nullptr;
+    ScrollSource* source = nullptr;
     bool releasing = false;  // our own release of the capture, in OnLButtonUp
 };
 

@@ -1,9 +1,11 @@
 // VpkViewerDialog: the modeless "VPK Viewer" window (dialog 130).
 //
 // Three panes: the pack files at the top left, the entries of the pack last
-// clicked below them, and a text preview on the right, with a draggable
-// divider between the lists and one between the lists and the preview.
-// The main window drives it:
+// clicked below them, and a preview on the right (text or hex, with a line
+// saying what it shows), with a draggable divider between the lists and one
+// between the lists and the preview. The window lays the panes out and wires
+// them together; the lists, the preview views and the entry commands are
+// classes of their own. The main window drives it:
 //
 //     auto* viewer = new VpkViewerDialog;
 //     viewer->SetOwner(mainWindow);           // told when the viewer closes
@@ -12,36 +14,24 @@
 //     viewer->AddPack(path);                  // once per pack file
 //
 // Closing the window (close box, system menu) closes the pack and posts the
-// owner WM_DESTROY with the viewer's address as the first parameter, once; the owner then destroys the window and deletes the
-// object. The viewer owns its lists, dividers, list font and archive.
+// owner WM_DESTROY with the viewer's address as the first parameter, once;
+// the owner then destroys the window and deletes the object. The viewer owns
+// its lists, dividers, list font, preview view and archive.
 #pragma once
 
 #include <memory>
 #include <string>
 
-#include "skin/SkinListCtrl.h"
 #include "skin/SplitterBar.h"
-#include "viewer/BulkExtraction.h"
-#include "viewer/ExtractProgress.h"
+#include "viewer/EntryActions.h"
+#include "viewer/EntryListPane.h"
+#include "viewer/PackListPane.h"
+#include "viewer/preview/PreviewView.h"
 #include "vpk/VpkArchive.h"
 #include "win/Dialog.h"
 #include "win/Gdi.h"
 
 namespace viewer {
-
-// The entry types shown in the preview, compared exactly after lower-casing.
-bool IsPreviewableType(const std::string& lowerCaseType);
-
-// The preview's text: `bytes` up to its first zero byte, with every line feed
-// not preceded by a carriage return given one, so text written with bare line
-// feeds shows as separate lines. Empty when `bytes` starts with a zero.
-std::string PreviewText(const char* bytes, std::size_t size);
-
-// One column of a list: title and width in pixels.
-struct ListColumn {
-    const char* title;
-    int width;
-};
 
 class VpkViewerDialog : public win::Dialog {
 public:
@@ -60,17 +50,17 @@ public:
     // when there is no such row.
     void LoadPackRow(int row);
     // The "VPK FILE" cell of the selected pack row, or empty.
-    std::string GetSelectedPackPath() const;
+    std::string GetSelectedPackPath() const { return packList.SelectedPath(); }
 
     skin::SkinListCtrl& PackList() { return packList; }
     skin::SkinListCtrl& EntryList() { return entryList; }
-    const VpkArchive& Archive() const { return archive; }
+    const VpkArchive& Archive() const { return *archive; }
     SplitterBar& HorizontalDivider() { return horizontalDivider; }
     SplitterBar& VerticalDivider() { return verticalDivider; }
     // While an "Extract to..." run goes on: the viewer is disabled and the
     // progress window shows where the run stands.
-    bool IsExtracting() const { return extraction != nullptr; }
-    ExtractProgressDialog* Progress() { return progress.get(); }
+    bool IsExtracting() const { return actions.IsExtracting(); }
+    ExtractProgressDialog* Progress() { return actions.Progress(); }
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -96,15 +86,6 @@ private:
     // Enter, as the dialog manager turns it into IDOK: acts on the list that
     // has the focus as a double-click would.
     void OnEnter();
-    void ShowEntryMenu(POINT screen);
-    // "Extract to..." (the selected entries) or "Extract all to...": asks
-    // for a folder, then writes on another thread with a progress window.
-    void ExtractTo(bool all);
-    void OnExtractionTimer();
-    // Stops the run, if any (waiting for the entry being written), closes
-    // the progress window and enables the viewer again; with `report`, the
-    // run's summary follows when there is one.
-    void EndExtraction(bool report);
     void OnDestroyWindow();
     // The size, position and dividers the last viewer closed with, when
     // they still fit.
@@ -112,38 +93,33 @@ private:
     // Files dropped from the shell: packs are added, a folder's packs
     // (directly inside it, by name), anything else is named in one message.
     LRESULT OnDropFiles(WPARAM drop);  // an HDROP
-    // A click on an entry column's header: sorts by it, reversed on the
-    // second click.
-    LRESULT OnEntryColumnClick(int column);
-    void SortEntries();
-    static int CALLBACK CompareEntries(LPARAM first, LPARAM second, LPARAM viewer);
     void OnFileOpen();
 
-    void InitPackList();
-    void InitEntryList();
-    void InitList(skin::SkinListCtrl& list, const ListColumn* columns, int count);
     void CreateDividers();
+    void Layout();
     void OnHorizontalDividerMoved(int delta);
     void OnVerticalDividerMoved(int delta);
-    // Replaces the entry rows with the loaded archive's entries.
-    void FillEntryList();
+
+    // Hides the preview and its status line, then shows entry `index` in the
+    // view of its kind, if it has one.
     void ShowPreview(std::uint32_t index);
+    void HidePreview();
+    // Puts a view of `kind` in the current view's place (same id, rectangle
+    // and tab order).
+    bool ReplacePreview(preview::PreviewKind kind);
 
     std::string packFolder;
-    skin::SkinListCtrl entryList;
-    skin::SkinListCtrl packList;
-    VpkArchive archive;
+    EntryListPane entryList;
+    PackListPane packList;
+    // Shared with a view that reads from it while it shows (the hex view):
+    // a pack loaded meanwhile gets an archive of its own.
+    std::shared_ptr<VpkArchive> archive;
     win::Font listFont;
     SplitterBar horizontalDivider;
     SplitterBar verticalDivider;
     HWND owner = nullptr;
-    std::unique_ptr<BulkExtraction> extraction;
-    std::unique_ptr<ExtractProgressDialog> progress;
-    // Kept apart: the progress window goes before its object when it goes
-    // with the viewer's window.
-    HWND progressWindow = nullptr;
-    int sortColumn = -1;  // the entry column the rows are sorted by, or -1: pack order
-    bool sortAscending = true;
+    std::unique_ptr<preview::PreviewView> preview;
+    EntryActions actions;
     bool laidOut = false;      // the controls exist: OnSize may place them
     bool closeNoticeSent = false;
 };

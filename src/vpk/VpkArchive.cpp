@@ -267,3 +267,28 @@ void VpkArchive::ReadEntry(std::uint32_t index, void* destination)
     if (const EntryData data = LoadEntryData(*entry))
         std::memcpy(destination, data.get(), entry->dataSize);
 }
+
+bool VpkArchive::ReadEntryRange(std::uint32_t index, std::uint32_t offset, std::uint32_t count, void* destination)
+{
+    if (!CheckEntryData(index))
+        return false;
+    const VpkEntry* entry = GetEntry(index);
+    if (std::uint64_t{offset} + count > entry->dataSize)
+        return false;
+    if (count == 0)
+        return true;
+    // Read into a buffer of our own first, so a failure leaves the caller's
+    // bytes as they were.
+    const EntryData bytes(static_cast<unsigned char*>(vpk::AllocateZeroed(count, 1)));
+    if (!bytes) {
+        ShowMessage(messages::kAllocationFailed);
+        return false;
+    }
+    std::uint32_t got = 0;
+    if (!file->SetPosition(entry->dataOffset + offset) || !file->Read(bytes.get(), count, got) || got != count) {
+        ShowMessage(messages::kEntryReadFailed);
+        return false;
+    }
+    std::memcpy(destination, bytes.get(), count);
+    return true;
+}

@@ -54,6 +54,13 @@ public:
     // CheckEntryData, or a read failure (a read that comes up short among
     // them: the file shrank after Open), leaves destination untouched.
     void ReadEntry(std::uint32_t index, void* destination);
+    // Copies count bytes from offset within the entry to destination: a view
+    // that shows a part of a large entry reads only that part. Refused like
+    // ReadEntry (with CheckEntryData's message), and without a message when
+    // the range reaches past the entry's dataSize. Unlike ReadEntry, bytes
+    // the file no longer holds are a failure ("Could not read data from vpk
+    // file"), never zeros. False leaves destination untouched.
+    bool ReadEntryRange(std::uint32_t index, std::uint32_t offset, std::uint32_t count, void* destination);
 
     // Writes the entry to target (relative to the run's folder, or to the
     // current directory without one), creating its folders; in a directory pack only creates the folders.

@@ -638,6 +638,56 @@ TEST_F(ArchiveTest, FailedEntryReadLeavesTheDestinationUntouched)
     EXPECT_EQ(data, "first#");
 }
 
+// A range of an entry is the same bytes ReadEntry gives at that place; a
+// range past the entry is refused quietly, an entry past the pack with its
+// message, and bytes the file no longer holds are a failure, not zeros.
+TEST_F(ArchiveTest, RangeReadsMatchReadEntryWithinItsBounds)
+{
+    std::string payload(5000, '\0');
+    std::mt19937 random(7);
+    for (char& c : payload)
+        c = static_cast<char>(random());
+    const std::string bytes =
+        PackBuilder().Add("a.bin", payload).AddWithLocation("bomb.bin", 0, 0x7FFFFFFF).Add("e", "").Build();
+    test::FakeFileSystem fake;
+    fake.AddSparseFile("r.vpk", bytes.size(), bytes);
+    VpkArchive archive;
+    ASSERT_TRUE(archive.Open("r.vpk"));
+    ASSERT_TRUE(archive.ReadDirectory());
+    std::string whole(payload.size(), '#');
+    archive.ReadEntry(0, whole.data());
+    ASSERT_EQ(whole, payload);
+
+    const Messages pastEnd{"Entry data lies past the end of the pack"};
+    struct Case {
+        std::uint32_t index, offset, count;
+        bool read;
+        Messages said;
+    } const cases[] = {
+        {0, 0, 5000, true, {}},    {0, 0, 1, true, {}},         {0, 4999, 1, true, {}},
+        {0, 1234, 100, true, {}},  {0, 5000, 0, true, {}},      {2, 0, 0, true, {}},
+        {0, 4999, 2, false, {}},   {0, 5001, 0, false, {}},     {0, 0xFFFFFFFFu, 2, false, {}},
+        {2, 0, 1, false, {}},      {3, 0, 0, false, {}},        {1, 0, 1, false, pastEnd},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.index << " " << c.offset << "+" << c.count);
+        std::string part(c.count + 1, '#');
+        EXPECT_EQ(archive.ReadEntryRange(c.index, c.offset, c.count, part.data()), c.read);
+        EXPECT_EQ(part, c.read ? whole.substr(c.offset, c.count) + "#" : std::string(c.count + 1, '#'));
+        EXPECT_EQ(messages.Take(), c.said);
+    }
+
+    // The file shrank after Open: the bytes it lost are not read as zeros.
+    const std::uint32_t offset = archive.GetEntry(0)->dataOffset;
+    fake.AddSparseFile("r.vpk", offset + 100, bytes.substr(0, offset + 100));
+    std::string part(10, '#');
+    EXPECT_TRUE(archive.ReadEntryRange(0, 90, 10, part.data()));
+    EXPECT_EQ(part, payload.substr(90, 10));
+    EXPECT_FALSE(archive.ReadEntryRange(0, 95, 10, part.data()));
+    EXPECT_EQ(part, payload.substr(90, 10));
+    EXPECT_EQ(messages.Take(), Messages{"Could not read data from vpk file"});
+}
+
 TEST_F(ArchiveTest, RealPacksFromTheGame)
 {
     TESSARO_REQUIRE_TESTDATA();

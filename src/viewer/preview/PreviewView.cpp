@@ -1,0 +1,33 @@
+#include "viewer/preview/PreviewView.h"
+
+#include <algorithm>
+
+#include "viewer/preview/HexPreview.h"
+#include "viewer/preview/TextPreview.h"
+
+namespace viewer::preview {
+
+PreviewKind PickPreviewKind(VpkArchive& archive, std::uint32_t index) {
+    const bool inDirectoryPack = archive.IsDirectoryPack();
+    const std::string type = archive.GetEntryType(index);
+    const std::uint32_t size = archive.GetEntrySize(index);
+    unsigned char head[kPreviewHeadSize];
+    std::uint32_t headSize = 0;
+    // Only a type outside the list is decided by its bytes.
+    if (!inDirectoryPack && size > 0 && !IsPreviewableType(LowerCaseType(type))) {
+        headSize = std::min<std::uint32_t>(size, kPreviewHeadSize);
+        if (!archive.ReadEntryRange(index, 0, headSize, head)) return PreviewKind::None;
+    }
+    return ChoosePreviewKind(inDirectoryPack, type, size, head, headSize);
+}
+
+std::unique_ptr<PreviewView> MakePreviewView(PreviewKind kind) {
+    switch (kind) {
+    case PreviewKind::Text: return std::make_unique<TextPreview>();
+    case PreviewKind::Hex: return std::make_unique<HexPreview>();
+    case PreviewKind::None: break;
+    }
+    return nullptr;
+}
+
+}  // namespace viewer::preview
