@@ -259,13 +259,16 @@ bool VpkArchive::CheckEntryData(std::uint32_t index)
     return true;
 }
 
-void VpkArchive::ReadEntry(std::uint32_t index, void* destination)
+bool VpkArchive::ReadEntry(std::uint32_t index, void* destination)
 {
     if (!CheckEntryData(index))
-        return;
+        return false;
     const VpkEntry* entry = GetEntry(index);
-    if (const EntryData data = LoadEntryData(*entry))
-        std::memcpy(destination, data.get(), entry->dataSize);
+    const EntryData data = LoadEntryData(*entry);
+    if (!data)
+        return false;
+    std::memcpy(destination, data.get(), entry->dataSize);
+    return true;
 }
 
 bool VpkArchive::ReadEntryRange(std::uint32_t index, std::uint32_t offset, std::uint32_t count, void* destination)

@@ -52,8 +52,9 @@ public:
     bool CheckEntryData(std::uint32_t index);
     // Copies the entry's dataSize bytes to destination. An entry refused by
     // CheckEntryData, or a read failure (a read that comes up short among
-    // them: the file shrank after Open), leaves destination untouched.
-    void ReadEntry(std::uint32_t index, void* destination);
+    // them: the file shrank after Open), leaves destination untouched and
+    // gives false.
+    bool ReadEntry(std::uint32_t index, void* destination);
     // Copies count bytes from offset within the entry to destination: a view
     // that shows a part of a large entry reads only that part. Refused like
     // ReadEntry (with CheckEntryData's message), and without a message when

@@ -33,9 +33,8 @@ bool TextPreview::Show(const std::shared_ptr<VpkArchive>& archive, std::uint32_t
         win::MessageBox(kPreviewTooLarge);
         return false;
     }
-    // A read that fails has said so and leaves the buffer zero: the preview
-    // shows empty.
-    archive->ReadEntry(index, buffer.get());
+    // A read that fails has said so: nothing is shown for it.
+    if (!archive->ReadEntry(index, buffer.get())) return false;
     try {
         std::string text = PreviewText(buffer.get(), size);
         buffer.reset();
