@@ -50,12 +50,15 @@ test-win64:
 	$(call TESTDATA_NOTE,test-win64)
 
 test-win32:
-	@if why=$$(tests/harness/can-run-win32.sh); then \
+	@why=$$(tests/harness/can-run-win32.sh); rc=$$?; \
+	if [ $$rc = 0 ]; then \
 	  echo "$(WITH_WINE) win32 ctest --preset win32"; \
 	  $(WITH_WINE) win32 ctest --preset win32 || exit 1; \
 	  [ -d ../shared/testdata ] || echo "test-win32: the tests of the game's real packs were SKIPPED: ../shared/testdata is not beside this checkout"; \
-	else \
+	elif [ $$rc = 1 ]; then \
 	  echo "test-win32: SKIPPED the 32-bit Windows tests: $$why; the 64-bit build was tested instead"; \
+	else \
+	  echo "test-win32: FAILED: the 32-bit Windows tests could not be started"; exit 1; \
 	fi
 
 demo: build-native
