@@ -6,15 +6,10 @@
 // checked where they are drawn (the skin's tests).
 #include <windows.h>
 #include <commctrl.h>
-#include <ole2.h>
-#include <olectl.h>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
 #include <set>
 #include <string>
 #include <utility>
@@ -363,36 +358,6 @@ struct Drawn {
     Canvas onBlack, onWhite;
 };
 
-TEST(Icon, HasA32And16PixelImageIn16Colours)
-{
-    Bytes group = ResourceBytes(RT_GROUP_ICON, 128);
-    ASSERT_NE(group.data, nullptr);
-    ASSERT_GE(group.size, 6u);
-    ASSERT_EQ(Word(group.data + 2), 1);  // icons
-    const int count = Word(group.data + 4);
-    ASSERT_EQ(count, 2);
-    ASSERT_GE(group.size, 6u + 14u * count);
-
-    std::set<int> sizes;
-    for (int i = 0; i < count; ++i) {
-        const uint8_t* entry = group.data + 6 + 14 * i;
-        const int size = entry[0];
-        SCOPED_TRACE(size);
-        sizes.insert(size);
-        EXPECT_EQ(entry[1], size);
-        EXPECT_EQ(entry[2], 16);          // colours
-        EXPECT_EQ(Word(entry + 6), 4);    // bits per pixel
-
-        Bytes image = ResourceBytes(RT_ICON, Word(entry + 12));
-        ASSERT_NE(image.data, nullptr);
-        ASSERT_GE(image.size, 40u);
-        EXPECT_EQ(static_cast<int>(Dword(image.data + 4)), size);
-        EXPECT_EQ(static_cast<int>(Dword(image.data + 8)), 2 * size);  // colour and mask
-        EXPECT_EQ(Word(image.data + 14), 4);
-    }
-    EXPECT_EQ(sizes, (std::set<int>{16, 32}));
-}
-
 TEST(Icon, IsARedEmblemWithTransparentCorners)
 {
     for (int size : {32, 16}) {
@@ -445,60 +410,6 @@ TEST(Cursor, Is32PixelsIn16ColoursWithItsHotspotOnThePointer)
     EXPECT_TRUE(drawn.Opaque(info.xHotspot, info.yHotspot)) << "the hotspot lies on the pointer";
     EXPECT_FALSE(drawn.Opaque(31, 31));
     EXPECT_GT(drawn.CountRed(), 40);
-}
-
-TEST(Background, DecodesIntoADarkRedPicture)
-{
-    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
-    Bytes jpeg = ResourceBytes("JPG", 131);
-    ASSERT_NE(jpeg.data, nullptr);
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, jpeg.size);
-    ASSERT_NE(memory, nullptr);
-    std::memcpy(GlobalLock(memory), jpeg.data, jpeg.size);
-    GlobalUnlock(memory);
-    IStream* stream = nullptr;
-    ASSERT_EQ(CreateStreamOnHGlobal(memory, TRUE, &stream), S_OK);
-    IPicture* picture = nullptr;
-    HRESULT loaded = OleLoadPicture(stream, static_cast<LONG>(jpeg.size), FALSE, IID_IPicture,
-                                    reinterpret_cast<void**>(&picture));
-    stream->Release();
-    ASSERT_EQ(loaded, S_OK);
-    ASSERT_NE(picture, nullptr);
-
-    OLE_XSIZE_HIMETRIC width = 0;
-    OLE_YSIZE_HIMETRIC height = 0;
-    picture->get_Width(&width);
-    picture->get_Height(&height);
-    HDC screen = GetDC(nullptr);
-    EXPECT_EQ(MulDiv(width, GetDeviceCaps(screen, LOGPIXELSX), 2540), 1024);
-    EXPECT_EQ(MulDiv(height, GetDeviceCaps(screen, LOGPIXELSY), 2540), 768);
-    ReleaseDC(nullptr, screen);
-
-    Canvas small(128, 96, RGB(0, 255, 0));
-    EXPECT_EQ(picture->Render(small.Dc(), 0, 0, small.Width(), small.Height(), 0, height, width, -height, nullptr), S_OK);
-    picture->Release();
-    CoUninitialize();
-
-    double r = 0, g = 0, b = 0;
-    int brightest = 0, darkest = 255;
-    for (int y = 0; y < small.Height(); ++y)
-        for (int x = 0; x < small.Width(); ++x) {
-            COLORREF c = small.Pixel(x, y);
-            r += GetRValue(c);
-            g += GetGValue(c);
-            b += GetBValue(c);
-            brightest = std::max<int>(brightest, GetRValue(c));
-            darkest = std::min<int>(darkest, GetRValue(c));
-        }
-    const double n = small.Width() * small.Height();
-    r /= n, g /= n, b /= n;
-    // Deep red throughout, neither empty nor flat: a lit moon and black shapes.
-    EXPECT_GT(r, 25.0);
-    EXPECT_LT(r, 160.0);
-    EXPECT_GT(r, 3 * g);
-    EXPECT_GT(r, 3 * b);
-    EXPECT_GT(brightest, 180);
-    EXPECT_LT(darkest, 20);
 }
 
 }  // namespace
