@@ -73,34 +73,38 @@ inline int RedPixels(HWND hwnd) {
     return red;
 }
 
+namespace detail {
+struct DialogSearch {
+    const std::string& caption;
+    HWND found = nullptr;
+};
+inline bool IsDialog(HWND hwnd) {
+    char className[16] = {};
+    ::GetClassNameA(hwnd, className, sizeof className);
+    return std::string(className) == "#32770";
+}
+inline BOOL CALLBACK NoteDialog(HWND hwnd, LPARAM lp) {
+    auto& search = *reinterpret_cast<DialogSearch*>(lp);
+    if (!IsDialog(hwnd) || !::IsWindowVisible(hwnd) || win::WindowText(hwnd) != search.caption) return TRUE;
+    search.found = hwnd;
+    return FALSE;
+}
+inline BOOL CALLBACK EndIfDialog(HWND hwnd, LPARAM) {
+    if (IsDialog(hwnd)) ::EndDialog(hwnd, IDCANCEL);
+    return TRUE;
+}
+}  // namespace detail
+
 // This thread's visible dialog (#32770) captioned `caption`, or null.
 inline HWND FindThreadDialog(const std::string& caption) {
-    struct Search {
-        const std::string& caption;
-        HWND found = nullptr;
-    } search{caption};
-    ::EnumThreadWindows(::GetCurrentThreadId(), [](HWND hwnd, LPARAM lp) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(lp);
-        char className[16] = {};
-        ::GetClassNameA(hwnd, className, sizeof className);
-        if (std::string(className) != "#32770" || !::IsWindowVisible(hwnd) || win::WindowText(hwnd) != s.caption)
-            return TRUE;
-        s.found = hwnd;
-        return FALSE;
-    }, reinterpret_cast<LPARAM>(&search));
+    detail::DialogSearch search{caption};
+    ::EnumThreadWindows(::GetCurrentThreadId(), &detail::NoteDialog, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
 // Ends every dialog (#32770) of this thread, so that whatever modal loop the
 // thread is in returns: what a test does before it gives up on a box.
-inline void EndThreadDialogs() {
-    ::EnumThreadWindows(::GetCurrentThreadId(), [](HWND hwnd, LPARAM) -> BOOL {
-        char className[16] = {};
-        ::GetClassNameA(hwnd, className, sizeof className);
-        if (std::string(className) == "#32770") ::EndDialog(hwnd, IDCANCEL);
-        return TRUE;
-    }, 0);
-}
+inline void EndThreadDialogs() { ::EnumThreadWindows(::GetCurrentThreadId(), &detail::EndIfDialog, 0); }
 
 namespace detail {
 inline std::function<void()>& TimerStep() {
