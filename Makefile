@@ -9,7 +9,7 @@ WITH_WINE := tests/harness/with-wine.sh
 # Said after a test run when the game's real packs are not beside the checkout.
 TESTDATA_NOTE = @[ -d ../shared/testdata ] || echo "$(1): the tests of the game's real packs were SKIPPED: ../shared/testdata is not beside this checkout"
 
-.PHONY: all deps build build-native build-sanitize build-win32 build-win64 test test-native test-win32 test-win64 run demo bench fuzz dist clean
+.PHONY: all deps build build-native build-sanitize build-tsan build-win32 build-win64 test test-native test-win32 test-win64 run demo bench fuzz dist clean
 
 all: build
 
@@ -27,6 +27,11 @@ build-sanitize:
 	@cmake --preset sanitize >/dev/null
 	@$(call CMAKE_BUILD,sanitize)
 
+# The extraction engine's threads under ThreadSanitizer.
+build-tsan:
+	@cmake --preset tsan >/dev/null
+	@$(call CMAKE_BUILD,tsan)
+
 build-win32:
 	@cmake --preset win32 >/dev/null
 	@$(call CMAKE_BUILD,win32)
@@ -38,11 +43,12 @@ build-win64:
 # The native tests (under the sanitizers, the fuzz corpus replayed among them)
 # and the 64-bit Windows tests run on every x86-64 host; the 32-bit ones where
 # the host can start Wine's 32-bit loader.
-test: deps build-sanitize build-win32 build-win64
+test: deps build-sanitize build-tsan build-win32 build-win64
 	@$(MAKE) --no-print-directory test-native test-win64 test-win32
 
 test-native:
 	ctest --preset sanitize -j $(JOBS)
+	ctest --preset tsan -j $(JOBS)
 	$(call TESTDATA_NOTE,test-native)
 
 test-win64:
@@ -50,12 +56,15 @@ test-win64:
 	$(call TESTDATA_NOTE,test-win64)
 
 test-win32:
-	@if why=$$(tests/harness/can-run-win32.sh); then \
+	@why=$$(tests/harness/can-run-win32.sh); rc=$$?; \
+	if [ $$rc = 0 ]; then \
 	  echo "$(WITH_WINE) win32 ctest --preset win32"; \
 	  $(WITH_WINE) win32 ctest --preset win32 || exit 1; \
 	  [ -d ../shared/testdata ] || echo "test-win32: the tests of the game's real packs were SKIPPED: ../shared/testdata is not beside this checkout"; \
-	else \
+	elif [ $$rc = 1 ]; then \
 	  echo "test-win32: SKIPPED the 32-bit Windows tests: $$why; the 64-bit build was tested instead"; \
+	else \
+	  echo "test-win32: FAILED: the 32-bit Windows tests could not be started"; exit 1; \
 	fi
 
 demo: build-native

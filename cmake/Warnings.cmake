@@ -25,3 +25,10 @@ if(TESSARO_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
 endif()
+# The tsan preset: ThreadSanitizer, for the extraction engine's threads; a
+# finding makes the program exit with 66 at its end.
+option(TESSARO_TSAN "build with ThreadSanitizer" OFF)
+if(TESSARO_TSAN)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()

@@ -14,6 +14,9 @@ the 9-byte footer (entry count, directory offset, pack type).
   pack003.vpk  a directory pack: folders only
   pack004.vpk  an empty pack: nine zero bytes
 
+With --entries DIR, each file pack's entries are also written as plain files
+below DIR/packNNN.vpk/, for checking an extraction against the bytes put in.
+
 The output is the same on every run. Text is ANSI (Windows-1252) with CRLF
 line ends, as the game's own text files are.
 """
@@ -213,15 +216,25 @@ DIRECTORY_PACK = [
 def main(argv):
     parser = argparse.ArgumentParser(prog="make_demo.py", description=__doc__.splitlines()[0])
     parser.add_argument("folder", metavar="FOLDER", help="where the demo installation is written")
-    root = parser.parse_args(argv[1:]).folder
+    parser.add_argument("--entries", metavar="DIR", help="also write the file packs' entries below DIR")
+    args = parser.parse_args(argv[1:])
+    root = args.folder
     packs = os.path.join(root, "Vampire")
     os.makedirs(packs, exist_ok=True)
     with open(os.path.join(root, "vampire.exe"), "wb") as exe:
         exe.write(b"MZ" + bytes(58) + b"\x40\x00\x00\x00" + b"Tessaro demo installation: not a program.\r\n")
+    file_packs = [file_pack_0(), file_pack_1(), file_pack_2()]
+    if args.entries:
+        for number, entries in enumerate(file_packs):
+            for name, data in entries:
+                path = os.path.join(args.entries, "pack%03d.vpk" % number, name)
+                os.makedirs(os.path.dirname(path), exist_ok=True)
+                with open(path, "wb") as out:
+                    out.write(data)
     contents = [
-        pack_bytes(file_pack_0()),
-        pack_bytes(file_pack_1()),
-        pack_bytes(file_pack_2()),
+        pack_bytes(file_packs[0]),
+        pack_bytes(file_packs[1]),
+        pack_bytes(file_packs[2]),
         pack_bytes([(name, b"") for name in DIRECTORY_PACK], pack_type=1),
         bytes(9),
     ]

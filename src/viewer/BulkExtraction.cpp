@@ -23,10 +23,17 @@ std::string Joined(const std::vector<std::string>& texts) {
     return joined;
 }
 
+BulkExtraction::WorkerHold& CurrentHold() {
+    static BulkExtraction::WorkerHold hold;
+    return hold;
+}
+
 }  // namespace
 
+void BulkExtraction::SetWorkerHold(WorkerHold hold) { CurrentHold() = std::move(hold); }
+
 BulkExtraction::BulkExtraction(std::string pack, std::vector<ExtractionItem> chosen, std::string target)
-    : packPath(std::move(pack)), items(std::move(chosen)), folder(std::move(target)) {
+    : packPath(std::move(pack)), items(std::move(chosen)), folder(std::move(target)), hold(CurrentHold()) {
     try {
         worker = std::thread([this] { Run(); });
     } catch (const std::system_error&) {
@@ -65,6 +72,7 @@ void BulkExtraction::Run() {
             if (!held.texts.empty()) failures.push_back({item.name, Joined(held.texts)});
         }
         ++done;
+        if (hold) hold(done, cancelRequested);
     }
     archive.Close();
     finished = true;

@@ -14,6 +14,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -35,6 +36,13 @@ struct ExtractionFailure {
 
 class BulkExtraction {
 public:
+    // For tests: called on the worker after each entry with the count handled
+    // so far and the run's cancel request, before the request is looked at,
+    // so a test can hold the worker at a known entry. Taken by each run when
+    // it starts; none unless set.
+    using WorkerHold = std::function<void(std::size_t done, const std::atomic<bool>& cancelRequested)>;
+    static void SetWorkerHold(WorkerHold hold);
+
     // Starts at once. `folder` exists and ends in a separator.
     BulkExtraction(std::string packPath, std::vector<ExtractionItem> items, std::string folder);
     // Cancels and waits for the entry being written.
@@ -66,6 +74,7 @@ private:
     std::atomic<std::size_t> done{0};
     std::atomic<bool> finished{false};
     std::atomic<bool> cancelRequested{false};
+    const WorkerHold hold;
     // Put in place before the thread starts, taken away after it ends.
     vpk::HoldingInstalled holding;
     std::thread worker;

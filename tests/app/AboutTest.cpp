@@ -2,8 +2,6 @@
 // run starts the credits from the top, and the grid shows through the black.
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "Registry.h"
 #include "app/MainDialog.h"
 #include "markup/HtmlView.h"
@@ -18,7 +16,7 @@ namespace {
 constexpr COLORREF kGrid = RGB(0, 70, 30);
 
 // What one run of the box showed, noted from a thread timer inside its
-// modal loop; the probe closes the box once the credits have moved.
+// modal loop once the credits have moved.
 struct BoxRun {
     int firstOffset = -1;
     int lastOffset = -1;
@@ -27,33 +25,27 @@ struct BoxRun {
     int ink = 0;  // neither grid nor black: the credits' text
 };
 
-std::vector<BoxRun>* runs = nullptr;
-int ticks = 0;
-
 markup::HtmlView* CreditsOf(HWND box) {
     for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT))
         if (auto* view = dynamic_cast<markup::HtmlView*>(win::Window::FromHandle(child))) return view;
     return nullptr;
 }
 
-void CALLBACK Probe(HWND, UINT, UINT_PTR, DWORD) {
-    HWND box = ::FindWindowA("#32770", "About Tessaro");
-    markup::HtmlView* view = box != nullptr ? CreditsOf(box) : nullptr;
-    if (view == nullptr) return;
-    BoxRun& run = runs->back();
-    if (run.firstOffset < 0) {
-        run.firstOffset = view->ScrollOffset();
-        ticks = 0;
-    }
+// Looks at the box each tick; true once the credits have moved and the
+// pixels are counted.
+bool Probe(HWND box, BoxRun& run) {
+    markup::HtmlView* view = CreditsOf(box);
+    if (view == nullptr) return false;
+    if (run.firstOffset < 0) run.firstOffset = view->ScrollOffset();
     run.lastOffset = view->ScrollOffset();
-    if (run.lastOffset < 3 && ++ticks < 100) return;
+    if (run.lastOffset < 3) return false;
     win::Rect client = view->ClientRect();
     for (int y = 0; y < client.bottom; y += 3)
         for (int x = 0; x < client.right; ++x) {
             COLORREF c = wintest::PixelAt(view->Handle(), x, y);
             (c == kGrid ? run.grid : c == RGB(0, 0, 0) ? run.black : run.ink)++;
         }
-    ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+    return true;
 }
 
 class AboutBox : public ::testing::Test {
@@ -64,12 +56,8 @@ protected:
         ASSERT_TRUE(dialog.Create(nullptr));
         ::SetWindowPos(dialog.Handle(), HWND_TOP, 20, 20, 640, 480, SWP_SHOWWINDOW);
         wintest::Pump();
-        runs = &seen;
-        timer = ::SetTimer(nullptr, 0, 50, Probe);
     }
     void TearDown() override {
-        ::KillTimer(nullptr, timer);
-        runs = nullptr;
         dialog.DestroyWindow();
         win::ClearDialogColors();
     }
@@ -79,15 +67,13 @@ protected:
     apptest::TempInstallation install;
     wintest::MessageBoxRecorder boxes;
     app::MainDialog dialog;
-    std::vector<BoxRun> seen;
-    UINT_PTR timer = 0;
 };
 
 TEST_F(AboutBox, BothItemsRunAFreshBoxFromTheTop) {
     for (UINT msg : {WM_COMMAND, WM_COMMAND, WM_SYSCOMMAND, WM_SYSCOMMAND}) {
-        seen.emplace_back();
-        dialog.Send(msg, ID_ABOUT);  // returns when the probe has closed the box
-        const BoxRun& run = seen.back();
+        BoxRun run;
+        EXPECT_TRUE(wintest::WithModalBox(
+            "About Tessaro", [&] { dialog.Send(msg, ID_ABOUT); }, [&](HWND box) { return Probe(box, run); }, 200));
         EXPECT_EQ(run.firstOffset, 0);
         EXPECT_GE(run.lastOffset, 3);
         EXPECT_GT(run.grid, 100);

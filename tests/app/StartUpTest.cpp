@@ -20,27 +20,6 @@ namespace {
 
 using wintest::RedPixels;
 
-struct BoxLook {
-    HWND box = nullptr;
-    COLORREF corner = CLR_INVALID;
-    int redInside = 0;
-    int ticks = 0;
-} look;
-
-constexpr const char* kCaption = "Colour check";
-
-// Runs inside the real message box's modal loop, then dismisses it.
-void CALLBACK LookAtBox(HWND, UINT, UINT_PTR timer, DWORD) {
-    ++look.ticks;
-    look.box = ::FindWindowA("#32770", kCaption);
-    if (look.box == nullptr && look.ticks < 100) return;
-    ::KillTimer(nullptr, timer);
-    if (look.box == nullptr) return;
-    look.redInside = RedPixels(look.box);
-    look.corner = wintest::PixelAt(look.box, 2, 2);
-    ::PostMessageA(look.box, WM_COMMAND, IDOK, 0);
-}
-
 class StartUp : public ::testing::Test {
 protected:
     void SetUp() override { app::TessaroApp::Prepare(); }
@@ -79,12 +58,15 @@ TEST_F(StartUp, DialogFromResourcesIsBlackWithRedText) {
 }
 
 TEST_F(StartUp, MessageBoxIsBlackWithRedText) {
-    look = {};
-    ::SetTimer(nullptr, 0, 30, &LookAtBox);
-    win::MessageBox("Red on black, like every box of the program.", MB_OK, kCaption);
-    ASSERT_NE(look.box, nullptr);
+    wintest::BoxLook look;
+    EXPECT_TRUE(wintest::WithModalBox(
+        "Colour check", [] { win::MessageBox("Red on black, like every box of the program.", MB_OK, "Colour check"); },
+        [&](HWND box) {
+            look = wintest::LookOf(box);
+            return true;
+        }));
     EXPECT_EQ(look.corner, app::kDialogBackground);
-    EXPECT_GT(look.redInside, 20);
+    EXPECT_GT(look.red, 20);
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # demo_test.sh CLI WORKDIR: generates the demo installation and checks it is
 # what the demo promises, read through tessaro-cli: every pack opens and lists
-# cleanly, file packs extract to exactly what cat gives, the directory pack
-# makes only folders, and the entries cover the game's usual types.
+# cleanly, file packs extract to exactly the bytes the generator put in them
+# (and cat gives the same), the directory pack makes only folders, and the
+# entries cover the game's usual types.
 set -u
 cli=$1
 work=$2
@@ -10,7 +11,7 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 rm -rf "$work" && mkdir -p "$work" || fail "can't make $work"
-python3 "$root/tools/make_demo.py" "$work/demo" || fail "generator failed"
+python3 "$root/tools/make_demo.py" "$work/demo" --entries "$work/entries" || fail "generator failed"
 [ -f "$work/demo/vampire.exe" ] || fail "no vampire.exe"
 
 packs=$("$cli" packs "$work/demo/Vampire") || fail "packs reported a problem"
@@ -35,6 +36,7 @@ while IFS=$'\t' read -r pack count kind; do
   while IFS=$'\t' read -r number name size type; do
     [ -f "$out/$name" ] || fail "$pack: $name not extracted"
     [ "$(stat -c %s "$out/$name")" = "$size" ] || fail "$pack: $name has the wrong size"
+    cmp -s "$work/entries/$(basename "$pack")/$name" "$out/$name" || fail "$pack: $name is not what was packed"
     cmp -s <("$cli" cat "$pack" "$number") "$out/$name" || fail "$pack: $name differs from cat"
     types="$types $type"
   done <<< "$list"

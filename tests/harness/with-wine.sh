@@ -4,7 +4,10 @@
 # display, with a keep-alive Wine process so each test program starts quickly.
 # A COMMAND that is a .exe is run under that build's Wine loader. Everything
 # started here is stopped by pid when COMMAND ends; COMMAND's exit status is
-# returned. Every failure of the harness itself prints its cause.
+# returned. Every failure of the harness itself prints its cause. Every exit
+# path (COMMAND's end, a harness failure, INT, TERM or HUP) stops this run's
+# command, its wineserver and its Xvfb, so a hung or killed run leaves no
+# Wine process behind.
 #   TESSARO_KEEP_DISPLAY=1  use the caller's $DISPLAY instead of Xvfb
 set -u
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -25,9 +28,14 @@ fail() {
 
 xvfb_pid=""
 keep_pid=""
+cmd_pid=""
 cleanup() {
+  [ -n "$cmd_pid" ] && kill "$cmd_pid" 2>/dev/null
   [ -n "$keep_pid" ] && kill "$keep_pid" 2>/dev/null
+  # Kills every Wine process of this prefix: a test program whose runner was
+  # killed would otherwise stay, holding the server.
   wineserver -k 2>/dev/null
+  [ -n "$cmd_pid" ] && wait "$cmd_pid" 2>/dev/null
   [ -n "$keep_pid" ] && wait "$keep_pid" 2>/dev/null
   if [ -n "$xvfb_pid" ]; then
     kill "$xvfb_pid" 2>/dev/null
@@ -35,7 +43,9 @@ cleanup() {
   fi
 }
 trap cleanup EXIT
-trap 'exit 130' INT TERM
+trap 'exit 130' INT
+trap 'exit 143' TERM
+trap 'exit 129' HUP
 
 [ -x "$WINE" ] || fail "the Wine loader $WINE is not installed (make deps installs it)"
 
@@ -80,7 +90,14 @@ if [ -f "$keepalive" ]; then
   keep_pid=$!
 fi
 
+# In the background, so that a signal interrupts the wait at once: bash runs
+# a trap only after a foreground command has ended, which a hung one never does.
 case $1 in
-  *.exe) "$WINE" "$@" ;;
-  *) "$@" ;;
+  *.exe) "$WINE" "$@" & ;;
+  *) "$@" & ;;
 esac
+cmd_pid=$!
+wait "$cmd_pid"
+status=$?
+cmd_pid=""
+exit "$status"

@@ -1,6 +1,7 @@
 // The skinned header as it appears on screen: the gradient strip, one light
 // line between columns, the opening edge of the first column in display
 // order, red titles, and the background below the strip.
+#include <algorithm>
 #include <array>
 
 #include "win/Gdi.h"
@@ -112,9 +113,24 @@ TEST_F(Header, TitlesAreRedAndCutWithAnEllipsisWhenTooWide) {
         }
         EXPECT_GT(red, 0);
     }
-    // The long title stays inside its column: nothing red spills past it.
+    // The long title stays inside its column (nothing red spills past it)
+    // and ends in an ellipsis: its last five columns hold only dots on the
+    // baseline, where a title merely cut would end in part of a capital.
     const win::Rect narrow = ColumnRect(1);
     for (int y = 0; y < 12; ++y) EXPECT_FALSE(skintest::IsRed(At(narrow.right + 3, y)));
+    int top = 12, baseline = -1, last = -1;
+    for (int y = 0; y < 12; ++y)
+        for (int x = narrow.left; x < narrow.right; ++x)
+            if (skintest::IsRed(At(x, y))) {
+                top = std::min(top, y);
+                baseline = std::max(baseline, y);
+                last = std::max(last, x);
+            }
+    ASSERT_GE(baseline - top, 4) << "no title";
+    int aboveTheDots = 0;
+    for (int y = top; y < baseline - 2; ++y)
+        for (int x = last - 4; x <= last; ++x) aboveTheDots += skintest::IsRed(At(x, y));
+    EXPECT_EQ(aboveTheDots, 0);
 }
 
 TEST_F(Header, BelowTheStripIsTheBackgroundFill) {

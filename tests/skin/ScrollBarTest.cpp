@@ -13,9 +13,7 @@ using skintest::ScrollMessage;
 const std::vector<skintest::Column> kWide = {{"#", 50}, {"FILENAME", 500}, {"SIZE", 100}};
 constexpr int kRows = 100;
 
-LPARAM At(int x, int y) {
-    return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
-}
+using wintest::At;
 
 class ScrollBars : public skintest::SkinFixture {
 protected:

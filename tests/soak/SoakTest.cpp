@@ -120,12 +120,6 @@ TEST(Soak, TheCreditsScrollTwentyThousandStepsAndLookAlike) {
     ::DestroyWindow(host);
 }
 
-// Closes each about box as soon as it shows, from a thread timer inside its
-// modal loop.
-void CALLBACK CloseAbout(HWND, UINT, UINT_PTR, DWORD) {
-    if (HWND box = ::FindWindowA("#32770", "About Tessaro")) ::PostMessageA(box, WM_COMMAND, IDOK, 0);
-}
-
 TEST(Soak, TwoHundredViewersAndFiftyAboutBoxesComeAndGo) {
     app::TessaroApp::Prepare();
     apptest::GameRegistry registry;
@@ -147,9 +141,10 @@ TEST(Soak, TwoHundredViewersAndFiftyAboutBoxesComeAndGo) {
         wintest::PumpUntil([&] { return dialog.Viewers().empty(); }, 2000);
         ASSERT_TRUE(dialog.Viewers().empty()) << "viewer " << i;
     }
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, CloseAbout);
-    for (int i = 0; i < 50; ++i) dialog.Send(WM_COMMAND, ID_ABOUT);  // returns once the box is closed
-    ::KillTimer(nullptr, timer);
+    for (int i = 0; i < 50; ++i)
+        ASSERT_TRUE(wintest::WithModalBox(
+            "About Tessaro", [&] { dialog.Send(WM_COMMAND, ID_ABOUT); }, [](HWND) { return true; }))
+            << "about box " << i;
     EXPECT_EQ(::FindWindowA("#32770", "About Tessaro"), nullptr);
 
     EXPECT_TRUE(boxes.calls.empty());

@@ -59,9 +59,7 @@ protected:
     }
 };
 
-LPARAM At(int x, int y) {
-    return MAKELPARAM(static_cast<WORD>(static_cast<short>(x)), static_cast<WORD>(static_cast<short>(y)));
-}
+using wintest::At;
 
 class Splitter : public ::testing::Test {
 protected:
@@ -76,13 +74,7 @@ protected:
         wintest::Pump();
     }
 
-    // Press at the bar's client point, move by (dx, dy) from it unless both
-    // are 0, release.
-    void Drag(int dx, int dy, win::Point grip = {2, 2}) {
-        bar.Send(WM_LBUTTONDOWN, MK_LBUTTON, At(grip.x, grip.y));
-        if (dx != 0 || dy != 0) bar.Send(WM_MOUSEMOVE, MK_LBUTTON, At(grip.x + dx, grip.y + dy));
-        bar.Send(WM_LBUTTONUP, 0, At(grip.x + dx, grip.y + dy));
-    }
+    void Drag(int dx, int dy, win::Point grip = {2, 2}) { wintest::Drag(bar.Handle(), dx, dy, grip.x, grip.y); }
 
     Parent parent;
     CountingBar bar;
@@ -186,10 +178,7 @@ TEST_F(Splitter, ADragMovesTheBarAndNotifiesTheDistanceWithinTheLimits) {
         ASSERT_TRUE(one.Create(WS_CHILD | WS_VISIBLE, c.rect, parent.Handle(), kBarId));
         if (c.setLimits) one.SetDragLimits(c.before, c.after, -1);
         const win::Rect start = one.RectInParent();
-        one.Send(WM_LBUTTONDOWN, MK_LBUTTON, At(2, 2));
-        EXPECT_TRUE(one.Dragging());
-        one.Send(WM_MOUSEMOVE, MK_LBUTTON, At(2 + c.dx, 2 + c.dy));
-        one.Send(WM_LBUTTONUP, 0, At(2 + c.dx, 2 + c.dy));
+        wintest::Drag(one.Handle(), c.dx, c.dy);
         ASSERT_EQ(parent.notices.size(), 1u);
         EXPECT_EQ(parent.notices[0].delta, c.delta);
         const bool upright = one.Orientation() == SPLITTER_VERTICAL;

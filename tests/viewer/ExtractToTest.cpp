@@ -4,6 +4,7 @@
 // folder here: these commands don't need one.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <map>
 
@@ -114,9 +115,26 @@ TEST_F(ExtractTo, FailuresAreSummedUpOnceAndNothingLandsOutside) {
     EXPECT_TRUE(::IsWindowEnabled(viewer.Handle()));
 }
 
-// The 20,000-entry pack of the benchmarks, all of it: cancelled part-way,
-// then whole. The window keeps being served meanwhile, the bar fills in the
-// skin's red, and a cancelled run leaves only whole files.
+// Holds the bulk-extraction worker once it has handled `at` entries, until
+// its run is cancelled (or a minute has passed: a test that never cancels
+// fails on its counts instead of hanging).
+class HoldWorkerAfter {
+public:
+    explicit HoldWorkerAfter(std::size_t at) {
+        viewer::BulkExtraction::SetWorkerHold([this, at](std::size_t done, const std::atomic<bool>& cancelled) {
+            if (done != at) return;
+            reached = true;
+            for (int i = 0; i < 6000 && !cancelled; ++i) ::Sleep(10);
+        });
+    }
+    ~HoldWorkerAfter() { viewer::BulkExtraction::SetWorkerHold(nullptr); }
+    std::atomic<bool> reached{false};
+};
+
+// The 20,000-entry pack of the benchmarks, all of it: cancelled after 2,000
+// entries, then whole. The window keeps being served meanwhile, the bar fills
+// in the skin's red, and a cancelled run leaves exactly the entries handled,
+// each file whole.
 TEST_F(ExtractTo, AllOfTheBenchPackCancelledPartWayThenWhole) {
     const std::string pack = test::HostPath(TESSARO_BENCH_PACK);
     Load(pack);
@@ -124,43 +142,43 @@ TEST_F(ExtractTo, AllOfTheBenchPackCancelledPartWayThenWhole) {
     ASSERT_EQ(archive.GetEntryCount(), 20000u);
     std::map<std::string, const VpkEntry*> byName;
     for (std::uint32_t i = 0; i < archive.GetEntryCount(); ++i) byName[archive.GetEntry(i)->name] = archive.GetEntry(i);
+    // The files below `folder`: `count` of the pack's entries, each whole.
+    auto expectWholeFiles = [&](const fs::path& folder, std::size_t count) {
+        const std::map<std::string, std::uintmax_t> written = Files(folder);
+        EXPECT_EQ(written.size(), count);
+        for (const auto& [name, size] : written)
+            EXPECT_TRUE(byName.count(name) == 1 && size == byName[name]->dataSize) << name;
+    };
 
     const fs::path part = dir.Path() / "part", whole = dir.Path() / "whole";
     fs::create_directory(part);
     fs::create_directory(whole);
-    menus.Script({ID_EXTRACT_ALL_TO});
-    folders.Script({part.string()});
-    viewertest::Select(entries(), {0});
-    viewertest::Notify(viewer, entries(), NM_RCLICK);
-    ASSERT_TRUE(viewer.IsExtracting());
-    EXPECT_FALSE(::IsWindowEnabled(viewer.Handle()));
-    HWND progress = viewer.Progress()->Handle();
-    ASSERT_TRUE(::IsWindowVisible(progress));
-    ASSERT_TRUE(wintest::PumpUntil([&] { return viewer.Progress()->FilledWidth() >= 4; }, 60000));
-    const std::string text = win::WindowText(::GetDlgItem(progress, IDC_EXTRACT_TEXT));
-    EXPECT_EQ(text.rfind("Extracting ", 0), 0u) << text;
-    EXPECT_NE(text.find(" of 20,000 entries"), std::string::npos) << text;
-    HWND bar = ::GetDlgItem(progress, IDC_EXTRACT_BAR);
-    ::UpdateWindow(bar);
-    EXPECT_TRUE(wintest::IsRed(wintest::PixelAt(bar, 2, 4)));
-    ::SendMessageA(::GetDlgItem(progress, IDCANCEL), BM_CLICK, 0, 0);
-    ASSERT_TRUE(wintest::PumpUntil([&] { return !viewer.IsExtracting(); }, 60000));
-
-    EXPECT_FALSE(::IsWindow(progress));
+    {
+        HoldWorkerAfter hold(2000);
+        menus.Script({ID_EXTRACT_ALL_TO});
+        folders.Script({part.string()});
+        viewertest::Select(entries(), {0});
+        viewertest::Notify(viewer, entries(), NM_RCLICK);
+        ASSERT_TRUE(viewer.IsExtracting());
+        EXPECT_FALSE(::IsWindowEnabled(viewer.Handle()));
+        HWND progress = viewer.Progress()->Handle();
+        ASSERT_TRUE(::IsWindowVisible(progress));
+        HWND text = ::GetDlgItem(progress, IDC_EXTRACT_TEXT);
+        EXPECT_TRUE(wintest::PumpUntil(
+            [&] { return hold.reached && win::WindowText(text) == "Extracting 2,000 of 20,000 entries"; }, 60000))
+            << win::WindowText(text);
+        HWND bar = ::GetDlgItem(progress, IDC_EXTRACT_BAR);
+        ::UpdateWindow(bar);
+        EXPECT_GT(viewer.Progress()->FilledWidth(), 0);
+        EXPECT_TRUE(wintest::IsRed(wintest::PixelAt(bar, 2, 4)));
+        ::SendMessageA(::GetDlgItem(progress, IDCANCEL), BM_CLICK, 0, 0);
+        ASSERT_TRUE(wintest::PumpUntil([&] { return !viewer.IsExtracting(); }, 60000));
+        EXPECT_FALSE(::IsWindow(progress));
+    }
     EXPECT_TRUE(::IsWindowEnabled(viewer.Handle()));
-    // Some of the entries, each file whole.
-    auto wholeFiles = [&](const fs::path& folder) {
-        const std::map<std::string, std::uintmax_t> written = Files(folder);
-        EXPECT_GT(written.size(), 0u);
-        EXPECT_LT(written.size(), 20000u);
-        for (const auto& [name, size] : written) {
-            EXPECT_TRUE(byName.count(name) == 1 && size == byName[name]->dataSize) << name;
-        }
-        return written.size();
-    };
-    const std::size_t written = wholeFiles(part);
+    expectWholeFiles(part, 2000);
     ASSERT_EQ(boxes.calls.size(), 1u);
-    EXPECT_EQ(boxes.calls[0].text, "Extraction cancelled after " + viewer::WithThousands(written) + " of 20,000 entries.");
+    EXPECT_EQ(boxes.calls[0].text, "Extraction cancelled after 2,000 of 20,000 entries.");
 
     Choose(ID_EXTRACT_ALL_TO, whole.string());
     EXPECT_EQ(boxes.calls.size(), 1u);  // a full run ends without a box
@@ -176,13 +194,14 @@ TEST_F(ExtractTo, AllOfTheBenchPackCancelledPartWayThenWhole) {
     // A viewer closed mid-run (with the main window) stops it the same way.
     const fs::path closed = dir.Path() / "closed";
     fs::create_directory(closed);
+    HoldWorkerAfter hold(1000);
     menus.Script({ID_EXTRACT_ALL_TO});
     folders.Script({closed.string()});
     viewertest::Notify(viewer, entries(), NM_RCLICK);
-    ASSERT_TRUE(wintest::PumpUntil([&] { return viewer.Progress()->FilledWidth() >= 1; }, 60000));
+    ASSERT_TRUE(wintest::PumpUntil([&] { return hold.reached.load(); }, 60000));
     viewer.DestroyWindow();
     EXPECT_FALSE(viewer.IsExtracting());
-    wholeFiles(closed);
+    expectWholeFiles(closed, 1000);
     EXPECT_EQ(boxes.calls.size(), 1u);
     EXPECT_EQ(messages.Take(), test::Messages{});
 }

@@ -304,7 +304,9 @@ TEST_F(MainWithViewers, TheMouseOpensAViewerPreviewsAndExtracts) {
         done = true;
         ::PostThreadMessageA(uiThread, WM_NULL, 0, 0);  // wakes the pump
     });
-    wintest::PumpUntil([&] { return done.load(); }, 30000);
+    // Pumped until the thread ends, however long: it sends to this thread
+    // (list rows, menu rectangles), and each of its steps gives up after 5 s.
+    wintest::PumpUntil([&] { return done.load(); }, INFINITE);
     mouse.join();
     EXPECT_EQ(failedStep, "");
     ASSERT_EQ(dialog.Viewers().size(), 1u);

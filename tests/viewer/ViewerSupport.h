@@ -40,7 +40,7 @@ inline std::vector<Row> Rows(HWND list) {
 }
 
 // Selects exactly `rows`, as a click or a shift-click would.
-inline void Select(HWND list, std::initializer_list<int> rows) {
+inline void Select(HWND list, const std::vector<int>& rows) {
     LVITEMA state{};
     state.stateMask = LVIS_SELECTED;
     ::SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));

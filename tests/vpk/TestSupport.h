@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -76,6 +77,20 @@ inline std::string ReadFile(const fs::path& file)
 {
     std::ifstream in(file, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The bytes of a pack laid out as the game's are (its entries back to back
+// from offset 0, then the directory): everything before the directory, found
+// from the footer's directory offset (the last 9 bytes: entry count,
+// directory offset, pack type).
+inline std::string DataBeforeDirectory(const std::string& pack)
+{
+    if (pack.size() < 9)
+        return {};
+    std::uint32_t offset = 0;
+    for (int i = 3; i >= 0; --i)
+        offset = offset << 8 | static_cast<unsigned char>(pack[pack.size() - 5 + i]);
+    return pack.substr(0, offset);
 }
 
 // Every file and folder below root, as sorted relative paths with "/"

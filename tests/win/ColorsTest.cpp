@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <string>
 
 #include "win/Dialog.h"
 #include "win/DialogColors.h"
@@ -69,52 +68,18 @@ TEST_F(DialogColors, ControlsOwnReflectedColourWins) {
     EXPECT_EQ(wintest::PixelAt(dialog.Handle(), 2, 2), kBlack);
 }
 
-// What the timer saw of the message box while it was open.
-struct BoxLook {
-    HWND box = nullptr;
-    COLORREF corner = CLR_INVALID;
-    int redInText = 0;
-    int ticks = 0;
-};
-BoxLook look;
-constexpr const char* kBoxCaption = "Colour check";
-constexpr const char* kBoxText = "XXXXXXXXXXXXXXXX";
-
-BOOL CALLBACK FindBox(HWND hwnd, LPARAM) {
-    char className[16] = {};
-    ::GetClassNameA(hwnd, className, sizeof className);
-    if (std::string(className) == "#32770" && ::IsWindowVisible(hwnd) && win::WindowText(hwnd) == kBoxCaption) {
-        look.box = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-BOOL CALLBACK FindText(HWND child, LPARAM) {
-    if (win::WindowText(child) == kBoxText) look.redInText = RedPixels(child);
-    return TRUE;
-}
-
-// Runs inside the message box's own modal loop.
-void CALLBACK LookAtBox(HWND, UINT, UINT_PTR timer, DWORD) {
-    ++look.ticks;
-    ::EnumThreadWindows(::GetCurrentThreadId(), &FindBox, 0);
-    if (look.box == nullptr && look.ticks < 100) return;
-    ::KillTimer(nullptr, timer);
-    if (look.box == nullptr) return;  // never came up: MessageBox has returned already
-    RedPixels(look.box);
-    look.corner = wintest::PixelAt(look.box, 2, 2);
-    ::EnumChildWindows(look.box, &FindText, 0);
-    ::PostMessageA(look.box, WM_COMMAND, IDOK, 0);
-}
-
 TEST_F(DialogColors, RealMessageBoxIsBlackWithRedText) {
-    look = {};
-    ::SetTimer(nullptr, 0, 30, &LookAtBox);
-    EXPECT_EQ(win::MessageBox(kBoxText, MB_OK, kBoxCaption), IDOK);
-    ASSERT_NE(look.box, nullptr);
+    wintest::BoxLook look;
+    int result = 0;
+    EXPECT_TRUE(wintest::WithModalBox(
+        "Colour check", [&] { result = win::MessageBox("XXXXXXXXXXXXXXXX", MB_OK, "Colour check"); },
+        [&](HWND box) {
+            look = wintest::LookOf(box);
+            return true;
+        }));
+    EXPECT_EQ(result, IDOK);
     EXPECT_EQ(look.corner, kBlack);
-    EXPECT_GT(look.redInText, 20);
+    EXPECT_GT(look.red, 20);
 }
 
 TEST_F(DialogColors, ClearedColoursLeaveNewDialogsAlone) {

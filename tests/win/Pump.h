@@ -1,6 +1,9 @@
 // Message pumping and pixel reading for GUI tests.
 #pragma once
 
+#include <functional>
+#include <string>
+
 #include "win/Geometry.h"
 #include "win/Win32.h"
 #include "win/Window.h"
@@ -23,6 +26,20 @@ bool PumpUntil(Done done, DWORD timeoutMs = 2000) {
         if (elapsed >= timeoutMs) return false;
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - elapsed, QS_ALLINPUT);
     }
+}
+
+// The lParam of a mouse message at the client point (x, y), negative
+// coordinates kept.
+inline LPARAM At(int x, int y) {
+    return MAKELPARAM(static_cast<WORD>(static_cast<short>(x)), static_cast<WORD>(static_cast<short>(y)));
+}
+
+// A left-button drag on `window`: press at (x, y), move by (dx, dy) unless
+// both are 0, release there.
+inline void Drag(HWND window, int dx, int dy, int x = 2, int y = 2) {
+    ::SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, At(x, y));
+    if (dx != 0 || dy != 0) ::SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, At(x + dx, y + dy));
+    ::SendMessageA(window, WM_LBUTTONUP, 0, At(x + dx, y + dy));
 }
 
 // Dispatches what is queued now (posted messages, paints).
@@ -54,6 +71,90 @@ inline int RedPixels(HWND hwnd) {
         for (int x = 0; x < r.right; ++x) red += IsRed(::GetPixel(dc, x, y)) ? 1 : 0;
     ::ReleaseDC(hwnd, dc);
     return red;
+}
+
+namespace detail {
+struct DialogSearch {
+    const std::string& caption;
+    HWND found = nullptr;
+};
+inline bool IsDialog(HWND hwnd) {
+    char className[16] = {};
+    ::GetClassNameA(hwnd, className, sizeof className);
+    return std::string(className) == "#32770";
+}
+inline BOOL CALLBACK NoteDialog(HWND hwnd, LPARAM lp) {
+    auto& search = *reinterpret_cast<DialogSearch*>(lp);
+    if (!IsDialog(hwnd) || !::IsWindowVisible(hwnd) || win::WindowText(hwnd) != search.caption) return TRUE;
+    search.found = hwnd;
+    return FALSE;
+}
+inline BOOL CALLBACK EndIfDialog(HWND hwnd, LPARAM) {
+    if (IsDialog(hwnd)) ::EndDialog(hwnd, IDCANCEL);
+    return TRUE;
+}
+}  // namespace detail
+
+// This thread's visible dialog (#32770) captioned `caption`, or null.
+inline HWND FindThreadDialog(const std::string& caption) {
+    detail::DialogSearch search{caption};
+    ::EnumThreadWindows(::GetCurrentThreadId(), &detail::NoteDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Ends every dialog (#32770) of this thread, so that whatever modal loop the
+// thread is in returns: what a test does before it gives up on a box.
+inline void EndThreadDialogs() { ::EnumThreadWindows(::GetCurrentThreadId(), &detail::EndIfDialog, 0); }
+
+namespace detail {
+inline std::function<void()>& TimerStep() {
+    static std::function<void()> step;
+    return step;
+}
+inline void CALLBACK RunTimerStep(HWND, UINT, UINT_PTR, DWORD) {
+    if (TimerStep()) TimerStep()();
+}
+}  // namespace detail
+
+// Calls `modal`, which runs a modal loop (a message box, a dialog), and from a
+// thread timer inside that loop calls `look` with the box captioned `caption`
+// each tick until it returns true; then closes the box with IDOK. Returns
+// whether `look` was satisfied. When that hasn't happened after `maxTicks`
+// ticks (the box never came, or never looked as expected), every dialog of
+// the thread is ended so the modal call returns: the test fails, never hangs.
+template <class Modal, class Look>
+bool WithModalBox(const std::string& caption, Modal modal, Look look, int maxTicks = 100) {
+    bool looked = false;
+    int ticks = 0;
+    detail::TimerStep() = [&] {
+        if (++ticks >= maxTicks) {
+            EndThreadDialogs();
+            return;
+        }
+        if (looked) return;
+        HWND box = FindThreadDialog(caption);
+        if (box == nullptr || !look(box)) return;
+        looked = true;
+        ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+    };
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 30, &detail::RunTimerStep);
+    modal();
+    ::KillTimer(nullptr, timer);
+    detail::TimerStep() = nullptr;
+    return looked;
+}
+
+// Where a box of the program is black with red text: its corner's colour and
+// the red pixels of its client area, its children painted.
+struct BoxLook {
+    COLORREF corner = CLR_INVALID;
+    int red = 0;
+};
+inline BoxLook LookOf(HWND box) {
+    BoxLook look;
+    look.red = RedPixels(box);
+    look.corner = PixelAt(box, 2, 2);
+    return look;
 }
 
 }  // namespace wintest

@@ -8,6 +8,7 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "win/FileDialog.h"
@@ -17,6 +18,45 @@
 
 namespace wintest {
 
+// What every recorder shares: installed on its seam while it lives (the
+// previous one restored after), it notes each call in `calls` and answers
+// from `answers` in order; once they run out each call gets the recorder's
+// fallback answer (IDOK, Cancel, a dismissed menu) and is counted in
+// `unscripted`.
+template <class Seam, class Record, class Answer, Seam* (*Install)(Seam*)>
+class Recorder : public Seam {
+public:
+    Recorder() : previous_(Install(this)) {}
+    ~Recorder() { Install(previous_); }
+    Recorder(const Recorder&) = delete;
+    Recorder& operator=(const Recorder&) = delete;
+
+    void Script(std::initializer_list<Answer> next) { answers.insert(answers.end(), next); }
+
+    std::vector<Record> calls;
+    std::deque<Answer> answers;
+    int unscripted = 0;
+
+protected:
+    Answer Next(Record record, Answer fallback) {
+        calls.push_back(std::move(record));
+        if (answers.empty()) {
+            ++unscripted;
+            return fallback;
+        }
+        Answer answer = std::move(answers.front());
+        answers.pop_front();
+        return answer;
+    }
+
+private:
+    Seam* previous_;
+};
+
+inline std::optional<std::string> Copy(const char* s) {
+    return s != nullptr ? std::optional<std::string>(s) : std::nullopt;
+}
+
 struct MessageBoxRecord {
     HWND owner;
     std::string text;
@@ -24,34 +64,13 @@ struct MessageBoxRecord {
     UINT type;
 };
 
-class MessageBoxRecorder : public win::MessageBoxSeam {
+// Answers: the buttons pressed (IDYES, IDNO, ...); IDOK once they run out.
+class MessageBoxRecorder
+    : public Recorder<win::MessageBoxSeam, MessageBoxRecord, int, &win::SetMessageBoxSeam> {
 public:
-    MessageBoxRecorder() : previous_(win::SetMessageBoxSeam(this)) {}
-    ~MessageBoxRecorder() override { win::SetMessageBoxSeam(previous_); }
-    MessageBoxRecorder(const MessageBoxRecorder&) = delete;
-    MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
-
-    // Answers for the next boxes, in order (IDYES, IDNO, ...). Once they run
-    // out every box is answered IDOK and counted in `unscripted`.
-    void Script(std::initializer_list<int> buttons) { answers.insert(answers.end(), buttons); }
-
     int Show(const win::MessageBoxCall& call) override {
-        calls.push_back({call.owner, call.text, call.caption, call.type});
-        if (answers.empty()) {
-            ++unscripted;
-            return IDOK;
-        }
-        int answer = answers.front();
-        answers.pop_front();
-        return answer;
+        return Next({call.owner, call.text, call.caption, call.type}, IDOK);
     }
-
-    std::vector<MessageBoxRecord> calls;
-    std::deque<int> answers;
-    int unscripted = 0;
-
-private:
-    win::MessageBoxSeam* previous_;
 };
 
 struct OpenFileRecord {
@@ -65,37 +84,20 @@ struct OpenFileRecord {
     DWORD maxFile;
 };
 
-class OpenFileDialogRecorder : public win::OpenFileDialogSeam {
+// Answers: a chosen path, or nullopt for Cancel. Like the real dialog, a path
+// that does not fit the buffer fails.
+class OpenFileDialogRecorder : public Recorder<win::OpenFileDialogSeam, OpenFileRecord, std::optional<std::string>,
+                                               &win::SetOpenFileDialogSeam> {
 public:
-    OpenFileDialogRecorder() : previous_(win::SetOpenFileDialogSeam(this)) {}
-    ~OpenFileDialogRecorder() override { win::SetOpenFileDialogSeam(previous_); }
-    OpenFileDialogRecorder(const OpenFileDialogRecorder&) = delete;
-    OpenFileDialogRecorder& operator=(const OpenFileDialogRecorder&) = delete;
-
-    // The next dialogs' outcomes, in order: a chosen path, or nullopt for
-    // Cancel. Unscripted dialogs are cancelled and counted in `unscripted`.
-    void Script(std::initializer_list<std::optional<std::string>> outcomes) {
-        answers.insert(answers.end(), outcomes);
-    }
-
     bool Show(OPENFILENAMEA& request) override {
         OpenFileRecord record{request.hwndOwner, {}, {}, {}, {}, {}, request.Flags, request.nMaxFile};
-        for (const char* p = request.lpstrFilter; p != nullptr && *p != '\0'; p += std::strlen(p) + 1) {
+        for (const char* p = request.lpstrFilter; p != nullptr && *p != '\0'; p += std::strlen(p) + 1)
             record.filter.emplace_back(p);
-        }
-        if (request.lpstrFile != nullptr) record.initialFile = request.lpstrFile;
-        if (request.lpstrDefExt != nullptr) record.defaultExtension = request.lpstrDefExt;
-        if (request.lpstrInitialDir != nullptr) record.initialDirectory = request.lpstrInitialDir;
-        if (request.lpstrTitle != nullptr) record.title = request.lpstrTitle;
-        calls.push_back(record);
-
-        if (answers.empty()) {
-            ++unscripted;
-            return false;
-        }
-        std::optional<std::string> answer = answers.front();
-        answers.pop_front();
-        // Like the real dialog, a path that does not fit the buffer fails.
+        record.initialFile = Copy(request.lpstrFile).value_or("");
+        record.defaultExtension = Copy(request.lpstrDefExt).value_or("");
+        record.initialDirectory = Copy(request.lpstrInitialDir).value_or("");
+        record.title = Copy(request.lpstrTitle).value_or("");
+        const std::optional<std::string> answer = Next(std::move(record), std::nullopt);
         if (!answer || request.lpstrFile == nullptr || answer->size() + 1 > request.nMaxFile) return false;
         std::memcpy(request.lpstrFile, answer->c_str(), answer->size() + 1);
         size_t slash = answer->find_last_of("\\/");
@@ -105,13 +107,6 @@ public:
         request.nFileExtension = static_cast<WORD>(dot == std::string::npos || dot < name ? answer->size() : dot + 1);
         return true;
     }
-
-    std::vector<OpenFileRecord> calls;
-    std::deque<std::optional<std::string>> answers;
-    int unscripted = 0;
-
-private:
-    win::OpenFileDialogSeam* previous_;
 };
 
 struct FolderDialogRecord {
@@ -120,38 +115,15 @@ struct FolderDialogRecord {
     std::string startFolder;
 };
 
-class FolderDialogRecorder : public win::FolderDialogSeam {
+// Answers: a folder, or nullopt for Cancel.
+class FolderDialogRecorder : public Recorder<win::FolderDialogSeam, FolderDialogRecord, std::optional<std::string>,
+                                             &win::SetFolderDialogSeam> {
 public:
-    FolderDialogRecorder() : previous_(win::SetFolderDialogSeam(this)) {}
-    ~FolderDialogRecorder() override { win::SetFolderDialogSeam(previous_); }
-    FolderDialogRecorder(const FolderDialogRecorder&) = delete;
-    FolderDialogRecorder& operator=(const FolderDialogRecorder&) = delete;
-
-    // The next choosers' outcomes, in order: a folder, or nullopt for Cancel.
-    // Unscripted choosers are cancelled and counted in `unscripted`.
-    void Script(std::initializer_list<std::optional<std::string>> outcomes) {
-        answers.insert(answers.end(), outcomes);
-    }
-
     bool Show(HWND owner, const char* title, std::string& folder) override {
-        calls.push_back({owner, title != nullptr ? title : "", folder});
-        if (answers.empty()) {
-            ++unscripted;
-            return false;
-        }
-        std::optional<std::string> answer = answers.front();
-        answers.pop_front();
-        if (!answer) return false;
-        folder = *answer;
-        return true;
+        const std::optional<std::string> answer = Next({owner, Copy(title).value_or(""), folder}, std::nullopt);
+        if (answer) folder = *answer;
+        return answer.has_value();
     }
-
-    std::vector<FolderDialogRecord> calls;
-    std::deque<std::optional<std::string>> answers;
-    int unscripted = 0;
-
-private:
-    win::FolderDialogSeam* previous_;
 };
 
 struct ShellRecord {
@@ -163,25 +135,14 @@ struct ShellRecord {
     int show;
 };
 
-class ShellRecorder : public win::ShellSeam {
+// Answers: what ShellExecute returns; 42 (above 32 is success) once they run out.
+class ShellRecorder : public Recorder<win::ShellSeam, ShellRecord, INT_PTR, &win::SetShellSeam> {
 public:
-    ShellRecorder() : previous_(win::SetShellSeam(this)) {}
-    ~ShellRecorder() override { win::SetShellSeam(previous_); }
-    ShellRecorder(const ShellRecorder&) = delete;
-    ShellRecorder& operator=(const ShellRecorder&) = delete;
-
     INT_PTR Execute(const win::ShellCall& call) override {
-        auto copy = [](const char* s) { return s != nullptr ? std::optional<std::string>(s) : std::nullopt; };
-        calls.push_back({call.owner, copy(call.verb), copy(call.file), copy(call.parameters),
-                         copy(call.directory), call.show});
-        return result;
+        return Next({call.owner, Copy(call.verb), Copy(call.file), Copy(call.parameters), Copy(call.directory),
+                     call.show},
+                    42);
     }
-
-    std::vector<ShellRecord> calls;
-    INT_PTR result = 42;  // what every request answers; above 32 is success
-
-private:
-    win::ShellSeam* previous_;
 };
 
 struct PopupMenuItem {
@@ -198,42 +159,20 @@ struct PopupMenuRecord {
     HWND owner;
 };
 
-class PopupMenuRecorder : public win::PopupMenuSeam {
+// Answers: the command chosen; 0 (dismissed) once they run out.
+class PopupMenuRecorder : public Recorder<win::PopupMenuSeam, PopupMenuRecord, int, &win::SetPopupMenuSeam> {
 public:
-    PopupMenuRecorder() : previous_(win::SetPopupMenuSeam(this)) {}
-    ~PopupMenuRecorder() override { win::SetPopupMenuSeam(previous_); }
-    PopupMenuRecorder(const PopupMenuRecorder&) = delete;
-    PopupMenuRecorder& operator=(const PopupMenuRecorder&) = delete;
-
-    // The commands chosen in the next menus, in order; 0 dismisses a menu.
-    // Unscripted menus are dismissed and counted in `unscripted`.
-    void Script(std::initializer_list<int> commands) { answers.insert(answers.end(), commands); }
-
     int Track(const win::PopupMenuCall& call) override {
         PopupMenuRecord record{{}, call.flags, call.x, call.y, call.owner};
-        int count = ::GetMenuItemCount(call.menu);
+        const int count = ::GetMenuItemCount(call.menu);
         for (int i = 0; i < count; ++i) {
             char text[256] = {};
             ::GetMenuStringA(call.menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
             UINT state = ::GetMenuState(call.menu, static_cast<UINT>(i), MF_BYPOSITION);
             record.items.push_back({text, ::GetMenuItemID(call.menu, i), (state & (MF_GRAYED | MF_DISABLED)) != 0});
         }
-        calls.push_back(record);
-        if (answers.empty()) {
-            ++unscripted;
-            return 0;
-        }
-        int answer = answers.front();
-        answers.pop_front();
-        return answer;
+        return Next(std::move(record), 0);
     }
-
-    std::vector<PopupMenuRecord> calls;
-    std::deque<int> answers;
-    int unscripted = 0;
-
-private:
-    win::PopupMenuSeam* previous_;
 };
 
 }  // namespace wintest
