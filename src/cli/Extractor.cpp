@@ -10,6 +10,7 @@
 #include <string_view>
 #include <system_error>
 #include <thread>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace {
@@ -19,10 +20,10 @@ constexpr std::size_t kParallelFrom = 64;
 
 // The file a name lands in, as every platform may resolve it: "\" a
 // separator, empty and "." parts dropped, dots and spaces at the end of a part
-// dropped and ASCII case folded (as Windows does). Empty for a name holding a
-// byte above 127, which a file system may fold in ways of its own ("é" and
-// "É" are one file on Windows).
-std::string TargetKey(std::string_view name)
+// dropped and, with foldCase, ASCII case folded (as Windows does). Empty for
+// a name holding a byte above 127, which a file system may fold in ways of
+// its own ("é" and "É" are one file on Windows).
+std::string TargetKey(std::string_view name, bool foldCase = true)
 {
     std::string key;
     std::size_t partBegin = 0;
@@ -42,7 +43,7 @@ std::string TargetKey(std::string_view name)
             partBegin = key.size();
             continue;
         }
-        key.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
+        key.push_back(foldCase && c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
     }
 }
 
@@ -66,7 +67,9 @@ std::vector<std::string_view> FileNames(const VpkArchive& archive, const std::ve
 bool CanShareThreads(const std::vector<std::string_view>& names)
 {
     std::unordered_set<std::string> files;
-    std::unordered_set<std::string> folders;
+    // Each folder's key, and the spelling it is made with: where case folds,
+    // whichever entry makes the folder first names it.
+    std::unordered_map<std::string, std::string> folders;
     files.reserve(names.size());
     for (const std::string_view name : names) {
         const std::string key = TargetKey(name);
@@ -77,11 +80,15 @@ bool CanShareThreads(const std::vector<std::string_view>& names)
             return false;
         if (key.find('~') != std::string::npos || !files.insert(key).second)
             return false;
-        for (std::size_t slash = key.find('/'); slash != std::string::npos; slash = key.find('/', slash + 1))
-            folders.emplace(std::string_view(key).substr(0, slash));
+        const std::string spelled = TargetKey(name, false);
+        for (std::size_t slash = key.find('/'); slash != std::string::npos; slash = key.find('/', slash + 1)) {
+            const auto [found, fresh] = folders.emplace(key.substr(0, slash), spelled.substr(0, slash));
+            if (!fresh && found->second != std::string_view(spelled).substr(0, slash))
+                return false;
+        }
     }
-    for (const std::string& folder : folders) {
-        if (files.count(folder) != 0)
+    for (const auto& folder : folders) {
+        if (files.count(folder.first) != 0)
             return false;
     }
     return true;

@@ -22,7 +22,9 @@ using ExtractionProgress = std::function<void(std::uint32_t done, std::uint32_t 
 // True when files of these names may be written in any order on any thread:
 // no two can resolve to the same file or folder, whichever file system holds
 // them ("d/x" and "d//x", "A/b" and "a/b", "x." and "x" are one file; a name
-// with a byte above 127 may be one file with any other).
+// with a byte above 127 may be one file with any other), and no folder is
+// spelled two ways ("A/x" and "a/y": where case folds, the entry that makes
+// the folder first would name it).
 bool CanShareThreads(const std::vector<std::string_view>& names);
 
 // Extracts each entry at indexes, in order, to its own name below the current

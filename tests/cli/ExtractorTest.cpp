@@ -28,6 +28,7 @@ TEST(ExtractorTest, NamesThatMayBeOneFileNeverShareThreads)
         {"A/B.txt", "a/b.txt", false},  {"a\\b", "a/b", false},        {"x.", "x", false},
         {"dir /f", "dir/f", false},     {"d/x", "d/x/", false},        {"f", "F/g", false},
         {"\xE9.txt", "\xC9.txt", false}, {"\xE9.txt", "other", false}, {"progra~1/a", "b", false},
+        {"A/x", "a/y", false},          {"d./x", "d/y", true},         {"Sub/x", "Sub//y", true},
     };
     for (const Pair& pair : pairs) {
         SCOPED_TRACE(std::string(pair.a) + " | " + pair.b);
