@@ -99,12 +99,14 @@ bool ReadWhole(VpkArchive& archive, std::uint32_t index, std::vector<unsigned ch
     vpk::HeldMessages held;
     if (archive.CheckEntryData(index)) {
         try {
-            bytes.resize(archive.GetEntrySize(index));
+            // One byte more, so an empty entry is read into a real buffer too.
+            bytes.resize(std::size_t{archive.GetEntrySize(index)} + 1);
         } catch (const std::bad_alloc&) {
             why = "not enough memory to read the entry";
             return false;
         }
         archive.ReadEntry(index, bytes.data());
+        bytes.pop_back();
     }
     if (held.texts.empty())
         return true;

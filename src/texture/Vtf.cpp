@@ -34,6 +34,13 @@ bool MultiplyWithin(std::uint64_t& value, std::uint64_t factor, std::uint64_t li
     return value <= limit;
 }
 
+// A side of a mip: halved per level, never below 1 (a header may count up
+// to 255 mips, more than any side halves).
+std::uint32_t MipSide(std::uint32_t side, std::uint32_t mip)
+{
+    return mip >= 32 || side >> mip == 0 ? 1 : side >> mip;
+}
+
 VtfCheck Refuse(std::string& why, std::string text)
 {
     why = std::move(text);
@@ -130,9 +137,9 @@ VtfCheck ReadVtfInfo(const unsigned char* bytes, std::size_t have, std::uint64_t
     const std::uint64_t frames = info.frames == 0 ? 1 : info.frames;
     std::uint64_t offset = dataOffset;
     for (std::uint32_t mip = info.mipCount; mip-- > 0;) {
-        const std::uint32_t width = info.width >> mip == 0 ? 1 : info.width >> mip;
-        const std::uint32_t height = info.height >> mip == 0 ? 1 : info.height >> mip;
-        const std::uint32_t depth = info.depth >> mip == 0 ? 1 : info.depth >> mip;
+        const std::uint32_t width = MipSide(info.width, mip);
+        const std::uint32_t height = MipSide(info.height, mip);
+        const std::uint32_t depth = MipSide(info.depth, mip);
         std::uint64_t bytesOfMip = ImageBytes(*info.format, width, height);
         if (mip == 0) {
             info.imageOffset = offset;

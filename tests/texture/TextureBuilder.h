@@ -85,9 +85,10 @@ struct VtfBuilder {
         const std::uint32_t faces = (flags & 0x4000) != 0 ? 6 : 1;
         unsigned char fill = 1;
         for (std::uint32_t mip = mips; mip-- > 0;) {
-            const std::uint32_t w = std::max<std::uint32_t>(1, width >> mip);
-            const std::uint32_t h = std::max<std::uint32_t>(1, height >> mip);
-            const std::uint32_t d = std::max<std::uint32_t>(1, depth >> mip);
+            auto side = [mip](std::uint32_t s) { return mip >= 32 ? 1 : std::max<std::uint32_t>(1, s >> mip); };
+            const std::uint32_t w = side(width);
+            const std::uint32_t h = side(height);
+            const std::uint32_t d = side(depth);
             const std::size_t size = ImageSize(format, w, h);
             for (std::uint32_t image = 0; image < std::max<std::uint32_t>(frames, 1) * faces * d; ++image) {
                 if (mip == 0 && image == 0) {

@@ -218,6 +218,7 @@ TEST_F(TextureTest, TheLargestMipsFirstImageIsFoundInEveryLayout)
         {"one mip, pixels in the chunk", VtfBuilder{}, 128},
         {"header alone in the chunk", VtfBuilder{}, 64},
         {"mips", with([](VtfBuilder& b) { b.mips = 4; }), 128},
+        {"more mips than the sides halve", with([](VtfBuilder& b) { b.mips = 40; }), 128},
         {"frames and mips", with([](VtfBuilder& b) { b.frames = 3; b.mips = 2; }), 128},
         {"no frames counted", with([](VtfBuilder& b) { b.frames = 0; }), 128},
         {"environment map", with([](VtfBuilder& b) { b.flags = 0x4000; b.mips = 2; }), 128},
