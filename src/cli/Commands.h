@@ -16,4 +16,9 @@ int Extract(const char* pack, std::vector<EntrySelector>& selectors, const char*
 int Find(const std::string& folder, std::vector<EntrySelector>& patterns);
 int Pack(const std::string& source, const std::string& out);
 
+// What `texture` makes of each texture: an image file, the rebuilt VTF
+// file, or one line of information.
+enum class TextureOutput { kPng, kTga, kVtf, kInfo };
+int Texture(const char* pack, std::vector<EntrySelector>& selectors, const char* folder, TextureOutput output);
+
 }  // namespace cli

@@ -6,6 +6,9 @@
 //   tessaro-cli extract PACK [ENTRY...] [-C DIR]      entries to files below DIR
 //   tessaro-cli find FOLDER PATTERN...                PACK<TAB>NUMBER<TAB>NAME<TAB>SIZE per match
 //   tessaro-cli pack SOURCE_DIR OUT.vpk               a file pack of a folder tree
+//   tessaro-cli texture PACK ENTRY... [-C DIR] [--format png|tga|vtf]
+//                                                     textures to image or VTF files below DIR
+//   tessaro-cli texture --info PACK ENTRY...          NAME<TAB>WxH<TAB>FORMAT<TAB>MIPS<TAB>FRAMES
 //
 // An ENTRY is a NUMBER (digits only, counted from 1), a NAME or a PATTERN
 // (EntryPattern.h). The archive's messages go to stderr, one line each. Exit
@@ -36,6 +39,8 @@ constexpr char kUsage[] =
     "       tessaro-cli extract PACK [ENTRY...] [-C DIR]\n"
     "       tessaro-cli find FOLDER PATTERN...\n"
     "       tessaro-cli pack SOURCE_DIR OUT.vpk\n"
+    "       tessaro-cli texture PACK ENTRY... [-C DIR] [--format png|tga|vtf]\n"
+    "       tessaro-cli texture --info PACK ENTRY...\n"
     "       tessaro-cli --help | --version\n";
 
 constexpr char kHelp[] =
@@ -57,6 +62,14 @@ constexpr char kHelp[] =
     "  pack     a file pack OUT.vpk of every file below SOURCE_DIR, named by\n"
     "           its path below it with \"/\"; OUT.vpk must lie outside it\n"
     "             tessaro-cli pack work mymod.vpk\n"
+    "  texture  each texture named (by its .tth or .ttz entry, or a pattern\n"
+    "           matching either half) as a file below DIR (default: the\n"
+    "           current directory) named after its .tth entry: a PNG (8-bit\n"
+    "           RGBA, the default), a TGA (32-bit) or the VTF file it holds;\n"
+    "           with --info one line per texture instead:\n"
+    "           NAME<TAB>WIDTHxHEIGHT<TAB>FORMAT<TAB>MIPS<TAB>FRAMES\n"
+    "             tessaro-cli texture Vampire/pack010.vpk \"materials/**\" -C png\n"
+    "             tessaro-cli texture --info Vampire/pack010.vpk \"**.tth\"\n"
     "\n"
     "An ENTRY is a NUMBER (digits only, counted from 1), a NAME, or a PATTERN\n"
     "matching whole names: * any run within one folder name, ** any run\n"
@@ -98,6 +111,42 @@ int Usage()
     std::fputs(kUsage, stderr);
     return kExitUsage;
 }
+// texture [--info] PACK ENTRY... [-C DIR] [--format png|tga|vtf], options
+// anywhere after the command; --info takes neither -C nor --format.
+int TextureCommand(int argc, char** argv, std::vector<EntrySelector>& selectors)
+{
+    const char* pack = nullptr;
+    const char* folder = nullptr;
+    const char* format = nullptr;
+    bool info = false;
+    for (int i = 2; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-C") == 0 || std::strcmp(argv[i], "--format") == 0) {
+            const char*& value = argv[i][1] == 'C' ? folder : format;
+            if (i + 1 >= argc || value != nullptr)
+                return Usage();
+            value = argv[++i];
+        } else if (std::strcmp(argv[i], "--info") == 0 && !info) {
+            info = true;
+        } else if (pack == nullptr && argv[i][0] != '-') {
+            pack = argv[i];
+        } else {
+            selectors.emplace_back();
+            if (pack == nullptr || !ParseSelector(argv[i], selectors.back()))
+                return Usage();
+        }
+    }
+    if (pack == nullptr || selectors.empty() || (info && (folder != nullptr || format != nullptr)))
+        return Usage();
+    TextureOutput output = info ? TextureOutput::kInfo : TextureOutput::kPng;
+    if (format != nullptr && std::strcmp(format, "tga") == 0)
+        output = TextureOutput::kTga;
+    else if (format != nullptr && std::strcmp(format, "vtf") == 0)
+        output = TextureOutput::kVtf;
+    else if (format != nullptr && std::strcmp(format, "png") != 0)
+        return Usage();
+    return Texture(pack, selectors, folder, output);
+}
+
 int Run(int argc, char** argv)
 {
     if (argc < 2)
@@ -133,6 +182,8 @@ int Run(int argc, char** argv)
     }
     if (command == "pack" && argc == 4)
         return Pack(argv[2], argv[3]);
+    if (command == "texture")
+        return TextureCommand(argc, argv, selectors);
     if (command == "extract") {
         const char* pack = nullptr;
         const char* folder = nullptr;
