@@ -16,6 +16,7 @@ constexpr unsigned char kTthMagic[4] = {'T', 'T', 'H', '\0'};
 // the VTF length and Z.
 constexpr std::size_t kTthFixedHead = 12;
 constexpr std::size_t kTthFixedTail = 8;
+constexpr std::uint64_t kMaxDeflateRatio = 1032;
 
 std::uint32_t Le32(const unsigned char* p)
 {
@@ -156,6 +157,15 @@ bool ReadTthHeader(const unsigned char* tth, std::size_t size, TthHeader& header
     if (size - header.chunkOffset < header.chunkLength) {
         why = "texture header's chunk cut short (" + std::to_string(size - header.chunkOffset) + " of " +
               std::to_string(header.chunkLength) + " bytes)";
+        return false;
+    }
+    // Deflate gives at most 1032 bytes per byte of stream (a 258-byte match
+    // in two bits): a stream too short for the declared length is refused
+    // before any memory is taken for the file.
+    const std::uint64_t rest = header.vtfLength - header.chunkLength;
+    if (header.ttzLength != 0 && rest > (std::uint64_t{header.ttzLength} + 1) * kMaxDeflateRatio) {
+        why = ".ttz stream of " + std::to_string(header.ttzLength) + " bytes can't inflate to the declared " +
+              std::to_string(rest) + " bytes";
         return false;
     }
     if (header.ttzLength == 0 && header.chunkLength != header.vtfLength) {

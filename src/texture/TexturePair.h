@@ -47,8 +47,9 @@ struct TthHeader {
 };
 
 // Reads and checks the header of a .tth of `size` bytes: magic, length within
-// 256 MiB, a chunk no longer than the file and held whole by the .tth, and
-// Z = 0 only when the chunk is the whole file. why gets the reason without
+// 256 MiB, a chunk no longer than the file and held whole by the .tth, Z
+// bytes enough to inflate to the rest (deflate's ratio is at most 1032 to 1),
+// and Z = 0 only when the chunk is the whole file. why gets the reason without
 // the entry's name.
 bool ReadTthHeader(const unsigned char* tth, std::size_t size, TthHeader& header, std::string& why);
 

@@ -305,6 +305,8 @@ TEST_F(TextureTest, HostileTexturesAreRefusedNamingTheEntry)
         {none, [](TexturePairBuilder& p) { p.vtfLength = 100; }, "chunk of 128 bytes is longer than the VTF (100 bytes)"},
         {none, [](TexturePairBuilder& p) { p.ttzLength = 0; }, "no .ttz bytes declared, but the chunk holds 128 of the 208 VTF bytes"},
         {none, [](TexturePairBuilder& p) { p.ttz.clear(); }, ".ttz is empty"},
+        {[](VtfBuilder& b) { b.extra = 100000; }, [](TexturePairBuilder& p) { p.ttzLength = 20; },
+         ".ttz stream of 20 bytes can't inflate to the declared 100064 bytes"},
         {none, [](TexturePairBuilder& p) { p.ttz.pop_back(); }, ".ttz holds 13 bytes, fewer than the declared 14"},
         {none, [](TexturePairBuilder& p) { p.ttz[0] = 'y'; }, ".ttz stream is corrupt", false},
         {none, [](TexturePairBuilder& p) { p.ttzLength -= 4; }, ".ttz stream is cut short", false},
