@@ -71,6 +71,7 @@ bench: build
 	bench/run.sh
 	bench/floor.sh
 	bench/about.sh
+	bench/texture.sh
 
 # Each fuzz target for FUZZ_SECONDS (default 300) on one core; see fuzz/README.md.
 fuzz:

@@ -9,10 +9,14 @@
 
 namespace {
 
+// The level of the PNG being written on this thread.
+thread_local int pngLevel = texture::kPngCompressionLevel;
+
 // stb_image_write's PNG writer takes its deflate from zlib, which is faster
 // and smaller than its own; the buffer must come from malloc (stb frees it).
-unsigned char* ZlibCompress(unsigned char* data, int length, int* outLength, int level)
+unsigned char* ZlibCompress(unsigned char* data, int length, int* outLength, int /*stb's level*/)
 {
+    const int level = pngLevel;
     uLongf size = compressBound(static_cast<uLong>(length));
     auto* out = static_cast<unsigned char*>(std::malloc(size));
     if (out == nullptr)
@@ -39,7 +43,6 @@ namespace {
 // The writer's settings are globals of this file: set once, before any
 // thread writes.
 const bool kStbConfigured = [] {
-    stbi_write_png_compression_level = kPngCompressionLevel;
     stbi_write_tga_with_rle = 0;
     return true;
 }();
@@ -53,9 +56,11 @@ void Append(void* context, void* data, int size)
 
 }  // namespace
 
-bool EncodePng(const unsigned char* rgba, std::uint32_t width, std::uint32_t height, std::vector<unsigned char>& file)
+bool EncodePng(const unsigned char* rgba, std::uint32_t width, std::uint32_t height, std::vector<unsigned char>& file,
+               int level)
 {
     file.clear();
+    pngLevel = level;
     return kStbConfigured && stbi_write_png_to_func(Append, &file, static_cast<int>(width), static_cast<int>(height),
                                                     4, rgba, static_cast<int>(width * 4)) != 0;
 }

@@ -14,7 +14,8 @@ constexpr int kPngCompressionLevel = 6;
 
 // Encodes width*height RGBA8 pixels (rows top to bottom). False only when
 // the encoder fails (out of memory).
-bool EncodePng(const unsigned char* rgba, std::uint32_t width, std::uint32_t height, std::vector<unsigned char>& file);
+bool EncodePng(const unsigned char* rgba, std::uint32_t width, std::uint32_t height, std::vector<unsigned char>& file,
+               int level = kPngCompressionLevel);
 bool EncodeTga(const unsigned char* rgba, std::uint32_t width, std::uint32_t height, std::vector<unsigned char>& file);
 
 // Writes bytes to path through the pack library's file system: first to
