@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <set>
 #include <string>
@@ -52,7 +53,7 @@ const char* Extension(TextureOutput output)
     }
 }
 
-Converted Convert(VpkArchive& archive, const texture::TexturePair& pair, TextureOutput output)
+Converted ConvertOne(VpkArchive& archive, const texture::TexturePair& pair, TextureOutput output)
 {
     Converted result;
     std::string why;
@@ -94,6 +95,19 @@ Converted Convert(VpkArchive& archive, const texture::TexturePair& pair, Texture
     if (!encoded)
         result.messages.push_back("tessaro-cli: " + name + ": can't encode the image");
     return result;
+}
+
+// Memory the encoders or the result can't have fails this texture only (a
+// thread must not end in an exception).
+Converted Convert(VpkArchive& archive, const texture::TexturePair& pair, TextureOutput output)
+{
+    try {
+        return ConvertOne(archive, pair, output);
+    } catch (const std::bad_alloc&) {
+        Converted failed;
+        failed.messages.push_back("tessaro-cli: " + texture::TextureName(archive, pair) + ": not enough memory");
+        return failed;
+    }
 }
 
 // Converts every texture, on two threads when helper is given, and hands
