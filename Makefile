@@ -81,12 +81,13 @@ bench: build
 	bench/floor.sh
 	bench/about.sh
 	bench/preview.sh
+	bench/texture.sh
 
 # Each fuzz target for FUZZ_SECONDS (default 300) on one core; see fuzz/README.md.
 fuzz:
 	@tools/deps.sh fuzz
 	@cmake --preset fuzz >/dev/null
-	@$(call CMAKE_BUILD,fuzz) --target vpk_fuzz $(if $(wildcard fuzz/MarkupFuzz.cpp),markup_fuzz)
+	@$(call CMAKE_BUILD,fuzz) --target vpk_fuzz $(if $(wildcard fuzz/MarkupFuzz.cpp),markup_fuzz) texture_fuzz
 	@fuzz/run.sh
 
 # dist/tessaro-VERSION-win32.zip and -win64.zip with SHA256SUMS; the same
