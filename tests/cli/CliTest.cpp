@@ -560,6 +560,32 @@ TEST_F(CliTest, TextureConvertsTheTexturesNamed)
     EXPECT_EQ(Run({"texture", "--info", pack, "**.txt"}).err, Lines({"tessaro-cli: no texture matches **.txt"}));
 }
 
+// Sets an environment variable for the tool's runs while it lives.
+class Environment {
+public:
+    Environment(const char* name, const char* value) : variable(name)
+    {
+#ifdef _WIN32
+        _putenv_s(name, value);
+#else
+        setenv(name, value, 1);
+#endif
+    }
+    ~Environment()
+    {
+#ifdef _WIN32
+        _putenv_s(variable, "");
+#else
+        unsetenv(variable);
+#endif
+    }
+    Environment(const Environment&) = delete;
+    Environment& operator=(const Environment&) = delete;
+
+private:
+    const char* variable;
+};
+
 TEST_F(CliTest, TexturesOnTwoThreadsGiveWhatOneGives)
 {
     // Every fifth texture broken; the rest written in the order named.
