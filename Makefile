@@ -77,7 +77,7 @@ bench: build
 fuzz:
 	@tools/deps.sh fuzz
 	@cmake --preset fuzz >/dev/null
-	@$(call CMAKE_BUILD,fuzz) --target vpk_fuzz $(if $(wildcard fuzz/MarkupFuzz.cpp),markup_fuzz)
+	@$(call CMAKE_BUILD,fuzz) --target vpk_fuzz $(if $(wildcard fuzz/MarkupFuzz.cpp),markup_fuzz) texture_fuzz
 	@fuzz/run.sh
 
 # dist/tessaro-VERSION-win32.zip and -win64.zip with SHA256SUMS; the same

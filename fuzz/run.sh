@@ -11,6 +11,7 @@ seconds=${FUZZ_SECONDS:-300}
 case $seconds in ''|*[!0-9]*) echo "usage: FUZZ_SECONDS=N fuzz/run.sh [TARGET...] (N whole seconds)" >&2; exit 2 ;; esac
 all=(vpk_fuzz)
 [ -f "$root/build/fuzz/bin/markup_fuzz" ] && all+=(markup_fuzz)
+[ -f "$root/build/fuzz/bin/texture_fuzz" ] && all+=(texture_fuzz)
 if [ "${1:-}" = --help ] || [ "${1:-}" = -h ]; then
   echo "usage: [FUZZ_SECONDS=N] [MERGE=1] fuzz/run.sh [TARGET...]   targets: ${all[*]}"
   exit 0

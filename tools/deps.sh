@@ -8,7 +8,7 @@ case ${1:-} in
   *) echo "usage: tools/deps.sh [fuzz]" >&2; exit 2 ;;
 esac
 packages=(
-  cmake make g++ python3 googletest libgtest-dev
+  cmake make g++ python3 googletest libgtest-dev zlib1g-dev libstb-dev libz-mingw-w64-dev
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 wine32:i386

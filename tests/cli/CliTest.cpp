@@ -4,6 +4,7 @@
 #include "vpk/FileSystem.h"
 #include "vpk/PackBuilder.h"
 #include "vpk/TestSupport.h"
+#include "texture/TextureBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -119,6 +120,11 @@ TEST_F(CliTest, WrongUsageExitsWithTwo)
         {"pack", "."},
         {"pack", ".", "a.vpk", "b.vpk"},
         {"--version", "x"},
+        {"texture", pack},
+        {"texture", pack, "1", "--format", "gif"},
+        {"texture", pack, "1", "--format"},
+        {"texture", "--info", pack, "1", "-C", "x"},
+        {"texture", "--info", pack, "1", "--format", "png"},
     };
     for (const std::vector<std::string>& args : cases) {
         SCOPED_TRACE(args.empty() ? "(none)" : args[0] + " ... (" + std::to_string(args.size()) + ")");
@@ -137,7 +143,7 @@ TEST_F(CliTest, HelpAndVersionGoToStdout)
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(result.out.rfind("usage: tessaro-cli packs FOLDER\n", 0), 0u);
     // Every command with an example.
-    for (const char* command : {"packs", "list", "cat", "extract", "find", "pack"})
+    for (const char* command : {"packs", "list", "cat", "extract", "find", "pack", "texture"})
         EXPECT_NE(result.out.find(std::string("  tessaro-cli ") + command + " "), std::string::npos) << command;
 
     const Result version = Run({"--version"});
@@ -492,6 +498,116 @@ TEST_F(CliTest, PackThenExtractGivesTheSameFiles)
     EXPECT_EQ(inside.status, 1);
     EXPECT_EQ(inside.err, Lines({"tessaro-cli: can't pack into mod/dlg/self.vpk: it lies inside mod"}));
     EXPECT_FALSE(fs::exists(src / "dlg" / "self.vpk"));
+}
+
+// The two halves of a texture built by the test; spoil() may damage them.
+void AddTexture(PackBuilder& builder, const std::string& tth, const std::string& ttz, const test::VtfBuilder& vtf,
+                bool corrupt = false)
+{
+    test::TexturePairBuilder pair = test::TexturePairBuilder::Cut(vtf.Build(), 64);
+    if (corrupt)
+        pair.ttz[0] = 'y';
+    builder.Add(tth, pair.Tth()).Add(ttz, pair.ttz);
+}
+
+test::VtfBuilder Dxt5WithMips()
+{
+    test::VtfBuilder vtf;
+    vtf.format = 15;
+    vtf.width = 8;
+    vtf.height = 8;
+    vtf.mips = 4;
+    return vtf;
+}
+
+// A PNG's signature and the size in its header.
+std::string PngSize(const std::string& file)
+{
+    if (file.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0 || file.size() < 24)
+        return "not a PNG";
+    auto be32 = [&](std::size_t at) {
+        return (static_cast<unsigned char>(file[at]) << 24 | static_cast<unsigned char>(file[at + 1]) << 16 |
+                static_cast<unsigned char>(file[at + 2]) << 8 | static_cast<unsigned char>(file[at + 3]));
+    };
+    return std::to_string(be32(16)) + "x" + std::to_string(be32(20));
+}
+
+TEST_F(CliTest, TextureConvertsTheTexturesNamed)
+{
+    PackBuilder builder;
+    AddTexture(builder, "materials/a.tth", "materials/a.ttz", test::VtfBuilder{});        // 1, 2
+    AddTexture(builder, "materials/B.TTH", "materials/b.ttz", Dxt5WithMips());            // 3, 4
+    AddTexture(builder, "materials/broken.tth", "materials/broken.ttz", test::VtfBuilder{}, true);  // 5, 6
+    builder.Add("materials/readme.txt", "text");                                          // 7
+    AddTexture(builder, "../evil.tth", "../evil.ttz", test::VtfBuilder{});                // 8, 9
+    const std::string pack = Pack("p.vpk", builder.Build());
+    const std::string corrupt = "materials/broken.tth: .ttz stream is corrupt";
+
+    // A pattern over both halves gives each texture once; the non-texture it
+    // matches is skipped, the broken one reported, the others still written.
+    const Result some = Run({"texture", pack, "materials/*", "-C", "."});
+    EXPECT_EQ(some.status, 1);
+    EXPECT_EQ(some.out, "");
+    EXPECT_EQ(some.err, Lines({corrupt}));
+    EXPECT_EQ(test::Tree(dir.Path() / "materials"), (std::vector<std::string>{"B.png", "a.png"}));
+    EXPECT_EQ(PngSize(test::ReadFile(dir.Path() / "materials" / "a.png")), "8x4");
+    EXPECT_EQ(PngSize(test::ReadFile(dir.Path() / "materials" / "B.png")), "8x8");
+
+    // Named entries that are not textures are reported; numbers and either
+    // half name a texture; the folders are made as extraction makes them.
+    fs::create_directory(dir.Path() / "v");
+    const Result vtf = Run({"texture", pack, "7", "materials/b.ttz", "--format", "vtf", "nothing*", "-C", "v"});
+    EXPECT_EQ(vtf.status, 1);
+    EXPECT_EQ(vtf.err, Lines({"tessaro-cli: materials/readme.txt is not a texture", "tessaro-cli: no entry matches nothing*"}));
+    EXPECT_EQ(test::Tree(dir.Path() / "v"), (std::vector<std::string>{"materials/", "materials/B.vtf"}));
+    EXPECT_EQ(test::ReadFile(dir.Path() / "v" / "materials" / "B.vtf"), Dxt5WithMips().Build());
+
+    fs::create_directory(dir.Path() / "t");
+    const Result tga = Run({"texture", "--format", "tga", pack, "**", "-C", "t"});
+    EXPECT_EQ(tga.status, 1);
+    EXPECT_EQ(tga.err, Lines({corrupt, "Unsafe target path refused"}));
+    const std::string a = test::ReadFile(dir.Path() / "t" / "materials" / "a.tga");
+    ASSERT_EQ(a.size(), 18u + 8 * 4 * 4);
+    EXPECT_EQ(a[2], 2);   // uncompressed true colour
+    EXPECT_EQ(a[16], 32); // bits per pixel
+    EXPECT_EQ(a.substr(18, 4), "\xA5\xA5\xA5\xA5");
+    EXPECT_FALSE(fs::exists(dir.Path() / "evil.tga"));
+    EXPECT_EQ(test::Tree(dir.Path() / "t"), (std::vector<std::string>{"materials/", "materials/B.tga", "materials/a.tga"}));
+
+    const Result info = Run({"texture", "--info", pack, "**.tth", "materials/readme.txt"});
+    EXPECT_EQ(info.status, 1);
+    EXPECT_EQ(info.out, Lines({"materials/a.tth\t8x4\tBGRA8888\t1\t1", "materials/B.TTH\t8x8\tDXT5\t4\t1",
+                               "../evil.tth\t8x4\tBGRA8888\t1\t1"}));
+    // Choosing comes first, as with extract: its problems are told first.
+    EXPECT_EQ(info.err, Lines({"tessaro-cli: materials/readme.txt is not a texture", corrupt}));
+    EXPECT_EQ(Run({"texture", "--info", pack, "**.txt"}).err, Lines({"tessaro-cli: no texture matches **.txt"}));
+}
+
+TEST_F(CliTest, TexturesOnTwoThreadsGiveWhatOneGives)
+{
+    // Every fifth texture broken; the rest written in the order named.
+    PackBuilder builder;
+    std::vector<std::string> expected;
+    for (int i = 0; i < 40; ++i) {
+        const std::string name = "m/t" + std::to_string(i);
+        AddTexture(builder, name + ".tth", name + ".ttz", i % 2 == 0 ? test::VtfBuilder{} : Dxt5WithMips(), i % 5 == 2);
+        if (i % 5 == 2)
+            expected.push_back(name + ".tth: .ttz stream is corrupt");
+    }
+    const std::string pack = Pack("many.vpk", builder.Build());
+    std::vector<std::vector<std::pair<std::string, std::string>>> written;
+    for (const char* threads : {"1", "2"}) {
+        SCOPED_TRACE(std::string("threads ") + threads);
+        const Environment setting("TESSARO_EXTRACT_THREADS", threads);
+        const fs::path out = dir.Path() / (std::string("out") + threads);
+        fs::create_directory(out);
+        const Result result = Run({"texture", pack, "**", "-C", out.string()});
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.err, Lines(expected));
+        written.push_back(Contents(out));
+    }
+    EXPECT_EQ(written[0].size(), 32u);
+    EXPECT_EQ(written[0], written[1]);
 }
 
 TEST_F(CliTest, TheRealPackExtractedAndPackedAgainKeepsItsEntries)
