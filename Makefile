@@ -72,6 +72,7 @@ bench: build
 	bench/floor.sh
 	bench/about.sh
 	bench/preview.sh
+	bench/find.sh
 
 # Each fuzz target for FUZZ_SECONDS (default 300) on one core; see fuzz/README.md.
 fuzz:

@@ -79,9 +79,8 @@ void EntryListPane::ShowRows() {
     }
     // A virtual list only learns the new count; what it shows is asked for
     // as it paints.
+    // Painting brings the skinned bars in step.
     Send(LVM_SETITEMCOUNT, shown.size(), 0);
-    ::InvalidateRect(Handle(), nullptr, TRUE);
-    SyncScrollBars();
 }
 
 void EntryListPane::SortByColumn(int column) {
