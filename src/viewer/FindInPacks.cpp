@@ -13,7 +13,6 @@ namespace {
 
 // Posted by the worker after each pack it has read.
 constexpr UINT kFoundMessage = WM_APP + 20;
-constexpr COLORREF kStatusText = RGB(229, 0, 0);
 constexpr ListColumn kFoundColumns[] = {{"PACK", 90}, {"#", 40}, {"FILENAME", 255}, {"SIZE", 60}};
 // The skinned bars sit beside the list: 12 pixels, and a pixel's gap below.
 constexpr int kBarRoom = 13;
@@ -257,14 +256,7 @@ void FindInPacksDialog::Layout() {
 }
 
 LRESULT FindInPacksDialog::OnDrawItem(const DRAWITEMSTRUCT& item) {
-    const win::Rect r = item.rcItem;
-    win::FillSolidRect(item.hDC, r, RGB(0, 0, 0));
-    win::Draw3dRect(item.hDC, r, kStatusText, kStatusText);
-    ::SetTextColor(item.hDC, kStatusText);
-    ::SetBkMode(item.hDC, TRANSPARENT);
-    const std::string text = win::WindowText(item.hwndItem);
-    RECT box = r.Inflate(-4, 0).ToRECT();
-    ::DrawTextA(item.hDC, text.c_str(), -1, &box, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS | DT_NOPREFIX);
+    DrawStatusLine(item);
     return TRUE;
 }
 

@@ -11,6 +11,7 @@ constexpr LPARAM kListExStyle = LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP;
 constexpr int kFontHeight = 12;
 constexpr const char* kFontFace = "Verdana";
 constexpr int kCellSize = 260;
+constexpr COLORREF kStatusText = RGB(229, 0, 0);  // the caption strips' red
 
 }  // namespace
 
@@ -55,6 +56,17 @@ void SetCell(HWND list, int row, int column, const char* text) {
     item.iSubItem = column;
     item.pszText = const_cast<char*>(text);
     ::SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+void DrawStatusLine(const DRAWITEMSTRUCT& item) {
+    const win::Rect r = item.rcItem;
+    win::FillSolidRect(item.hDC, r, RGB(0, 0, 0));
+    win::Draw3dRect(item.hDC, r, kStatusText, kStatusText);
+    ::SetTextColor(item.hDC, kStatusText);
+    ::SetBkMode(item.hDC, TRANSPARENT);
+    const std::string text = win::WindowText(item.hwndItem);
+    RECT box = r.Inflate(-4, 0).ToRECT();
+    ::DrawTextA(item.hDC, text.c_str(), -1, &box, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS | DT_NOPREFIX);
 }
 
 }  // namespace viewer

@@ -1,5 +1,5 @@
-// What the viewer's two lists share: their look (skin, colours, font,
-// columns) and reading and writing their rows' cells.
+// What the viewer's lists share: their look (skin, colours, font, columns)
+// and reading and writing their rows' cells; and the status lines' look.
 #pragma once
 
 #include <cstdint>
@@ -24,5 +24,9 @@ void InitListLook(skin::SkinListCtrl& list, win::Font& font, const ListColumn* c
 int NextSelected(HWND list, int after);
 std::string CellText(HWND list, int row, int column);
 void SetCell(HWND list, int row, int column, const char* text);
+
+// An owner-drawn status line (the preview's, the search's): its window text
+// in the caption strips' red on black, framed, cut short with an ellipsis.
+void DrawStatusLine(const DRAWITEMSTRUCT& item);
 
 }  // namespace viewer

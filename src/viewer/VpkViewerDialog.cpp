@@ -467,14 +467,7 @@ LRESULT VpkViewerDialog::OnPaint() {
 // The status line, in the caption strip's colours, cut short with an
 // ellipsis when the pane is narrow.
 LRESULT VpkViewerDialog::OnDrawItem(const DRAWITEMSTRUCT& item) {
-    const win::Rect r = item.rcItem;
-    win::FillSolidRect(item.hDC, r, kCaptionBackground);
-    win::Draw3dRect(item.hDC, r, kCaptionText, kCaptionText);
-    ::SetTextColor(item.hDC, kCaptionText);
-    ::SetBkMode(item.hDC, TRANSPARENT);
-    const std::string text = win::WindowText(item.hwndItem);
-    RECT box = r.Inflate(-4, 0).ToRECT();
-    ::DrawTextA(item.hDC, text.c_str(), -1, &box, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS | DT_NOPREFIX);
+    DrawStatusLine(item);
     return TRUE;
 }
 
