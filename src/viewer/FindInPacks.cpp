@@ -179,6 +179,7 @@ void FindInPacksDialog::OnCancel() {
 void FindInPacksDialog::StartSearch() {
     run.reset();
     results.clear();
+    list.Send(LVM_SETITEMCOUNT, 0, 0);  // every row goes, and is painted again
     packs = nextPacks;
     const std::string text = win::WindowText(pattern.Handle());
     if (!text.empty()) run = std::make_unique<PackSearchRun>(packs, text, Handle(), kFoundMessage);
@@ -193,7 +194,9 @@ void FindInPacksDialog::OnFound() {
         run->TakeFound(results);
         if (over) searching = false;
     }
-    list.Send(LVM_SETITEMCOUNT, results.size(), LVSICF_NOSCROLL);
+    // Only the rows that came into view are painted: a search that has
+    // filled the window costs the list nothing more per pack.
+    list.Send(LVM_SETITEMCOUNT, results.size(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
     if (results.size() > 0 && NextSelected(list.Handle(), -1) < 0) {
         LVITEMA state{};
         state.stateMask = LVIS_FOCUSED;
