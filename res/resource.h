@@ -8,6 +8,7 @@
 #define IDD_MAIN                102
 #define IDD_VPK_VIEWER          130
 #define IDD_EXTRACT_PROGRESS    160     /* the viewer's "Extract to..." progress */
+#define IDD_FIND_IN_PACKS       170     /* the viewer's "Find in all packs..." */
 
 /* Menus: the main window's bar, the viewer's bar, the entry list's pop-up */
 #define IDR_MAIN_MENU           129
@@ -53,10 +54,16 @@
 #define IDC_PREVIEW_TEXT        1009    /* the preview's view, of whichever kind; a hidden
                                            placeholder in the resource */
 #define IDC_PREVIEW_STATUS      1012    /* owner-drawn: what the preview shows */
+#define IDC_ENTRY_FILTER        1013    /* the filter box above the entry list */
 
 /* Controls of the extraction progress (dialog 160) */
 #define IDC_EXTRACT_TEXT        1010    /* "Extracting N of M entries" */
 #define IDC_EXTRACT_BAR         1011    /* owner-drawn bar */
+
+/* Controls of "Find in all packs..." (dialog 170) */
+#define IDC_FIND_PATTERN        1014
+#define IDC_FIND_RESULTS        1015
+#define IDC_FIND_STATUS         1016    /* owner-drawn: how the search stands */
 
 /* Controls of the about box (dialog 100) */
 #define IDC_CREDITS             1006    /* placeholder of the credits panel */
@@ -68,6 +75,8 @@
 #define ID_EXTRACT              32773
 #define ID_EXTRACT_TO           32774
 #define ID_EXTRACT_ALL_TO       32775
+#define ID_FIND_FILTER          32776   /* Ctrl+F: to the filter box */
+#define ID_FIND_IN_PACKS        32777   /* Ctrl+Shift+F: "Find in all packs..." */
 
 #ifndef IDC_STATIC
 #define IDC_STATIC              (-1)

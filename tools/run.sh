@@ -5,8 +5,9 @@
 # first window is up, opens the about box and saves build/screenshots/about.png
 # a couple of seconds later, closes it, drives the program with xdotool to a
 # pack viewer previewing a script (build/screenshots/viewer.png), then a
-# binary entry in hex (build/screenshots/viewer-hex.png), and then ends the
-# program.
+# binary entry in hex (build/screenshots/viewer-hex.png), then a filtered
+# entry list and "Find in all packs..." (build/screenshots/find.png), and then
+# ends the program.
 #   NO_INSTALL=1  remove the game's registry value first, so the program asks
 #                 where the game is
 set -eu
@@ -99,7 +100,7 @@ if [ "${NO_INSTALL:-0}" != 1 ]; then
     row=$(cd "$demo/Vampire" && ls -1 -- *.vpk | LC_ALL=C sort | grep -n '^pack002\.vpk$' | cut -d: -f1)
     row=$((row - 1))
     xdotool mousemove $((X + 86)) $((Y + 79 + 13 * row)) click 1; sleep 1
-    xdotool mousemove $((X + 86)) $((Y + 250)) click 1; sleep 1
+    xdotool mousemove $((X + 86)) $((Y + 268)) click 1; sleep 1
     import -window root "$shots/viewer.png"
     echo "screenshot: $shots/viewer.png"
     # Then a model of the pack of materials (its 13th entry), a binary file,
@@ -107,9 +108,21 @@ if [ "${NO_INSTALL:-0}" != 1 ]; then
     row=$(cd "$demo/Vampire" && ls -1 -- *.vpk | LC_ALL=C sort | grep -n '^pack001\.vpk$' | cut -d: -f1)
     row=$((row - 1))
     xdotool mousemove $((X + 86)) $((Y + 79 + 13 * row)) click 1; sleep 1
-    xdotool mousemove $((X + 86)) $((Y + 250 + 13 * 12)) click 1; sleep 1
+    xdotool mousemove $((X + 86)) $((Y + 268 + 13 * 12)) click 1; sleep 1
     import -window root "$shots/viewer-hex.png"
     echo "screenshot: $shots/viewer-hex.png"
+    # Then finding: Ctrl+F and "vmt" in the filter box narrow the pack's
+    # rows; Ctrl+Shift+F opens "Find in all packs..." and "hollywood" finds
+    # entries in every pack listed.
+    xdotool key ctrl+f; sleep 0.3; xdotool type --delay 80 vmt; sleep 0.5
+    xdotool key ctrl+shift+f
+    if timeout 10 xdotool search --sync --onlyvisible --name '^Find in all packs$' >/dev/null; then
+      sleep 1; xdotool type --delay 150 hollywood; sleep 2
+      import -window root "$shots/find.png"
+      echo "screenshot: $shots/find.png"
+    else
+      echo "run: Ctrl+Shift+F opened no Find in all packs window" >&2
+    fi
   fi
 fi
 kill "$pid" 2>/dev/null || true

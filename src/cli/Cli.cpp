@@ -91,6 +91,17 @@ bool Load(VpkArchive& archive, const char* pack)
     return archive.Open(pack) && archive.ReadDirectory();
 }
 
+bool IsEntryNumber(const char* text)
+{
+    if (*text == '\0')
+        return false;
+    for (const char* p = text; *p != '\0'; ++p) {
+        if (*p < '0' || *p > '9')
+            return false;
+    }
+    return true;
+}
+
 bool ParseSelector(const char* text, EntrySelector& selector)
 {
     if (*text == '\0' || *text == '-')

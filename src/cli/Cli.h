@@ -3,8 +3,7 @@
 // arguments (numbers, names and patterns) resolved against a pack.
 #pragma once
 
-#include "EntryPattern.h"
-
+#include "vpk/EntryPattern.h"
 #include "vpk/MessageSink.h"
 #include "vpk/VpkArchive.h"
 
@@ -146,6 +145,10 @@ struct EntrySelector {
     std::unique_ptr<EntryPattern> pattern;
     bool matched = false;
 };
+
+// True when an argument is an entry NUMBER: digits only, as before names were
+// accepted.
+bool IsEntryNumber(const char* text);
 
 // False for an argument that is neither: empty, or an option.
 bool ParseSelector(const char* text, EntrySelector& selector);

@@ -3,6 +3,8 @@
 
 #include "Cli.h"
 
+#include "vpk/PackSearch.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -17,17 +19,12 @@ int Find(const std::string& folder, std::vector<EntrySelector>& patterns)
     Output out;
     for (const std::string& packPath : packPaths) {
         out.Flush();  // lines before this pack's messages
-        VpkArchive archive;
-        if (!Load(archive, packPath.c_str()))
-            continue;
-        const std::uint32_t count = archive.GetEntryCount();
-        for (std::uint32_t i = 0; i < count; ++i) {
-            const VpkEntry* entry = archive.GetEntry(i);
-            if (!MatchAny(patterns, entry->name))
-                continue;
-            out.Put(packPath).Put('\t').Put(i + 1).Put('\t').Put(entry->name).Put('\t').Put(entry->dataSize);
-            out.EndLine();
-        }
+        vpk::SearchPack(
+            packPath.c_str(), [&](const char* name) { return MatchAny(patterns, name); },
+            [&](std::uint32_t index, const VpkEntry& entry) {
+                out.Put(packPath).Put('\t').Put(index + 1).Put('\t').Put(entry.name).Put('\t').Put(entry.dataSize);
+                out.EndLine();
+            });
     }
     out.Flush();
     ReportUnmatched(patterns);

@@ -11,7 +11,7 @@
 //   tessaro-cli texture --info PACK ENTRY...          NAME<TAB>WxH<TAB>FORMAT<TAB>MIPS<TAB>FRAMES
 //
 // An ENTRY is a NUMBER (digits only, counted from 1), a NAME or a PATTERN
-// (EntryPattern.h). The archive's messages go to stderr, one line each. Exit
+// (vpk/EntryPattern.h). The archive's messages go to stderr, one line each. Exit
 // status: 0 when no message was shown, 1 when any was, 2 for wrong usage.
 #include "Commands.h"
 #include "Version.h"
@@ -73,7 +73,9 @@ constexpr char kHelp[] =
     "\n"
     "An ENTRY is a NUMBER (digits only, counted from 1), a NAME, or a PATTERN\n"
     "matching whole names: * any run within one folder name, ** any run\n"
-    "across folders, ? one character; letters match in either case. Quote\n"
+    "across folders, ? one character; letters match in either case. A whole\n"
+    "folder name **/ is also no folder: **/isaac.dlg finds it at the top too,\n"
+    "dlg/**/isaac.dlg also dlg/isaac.dlg. Quote\n"
     "patterns so the shell leaves them alone. A NAME or PATTERN that matches\n"
     "nothing is reported.\n"
     "\n"

@@ -66,7 +66,8 @@ void EntryActions::ExtractTo(bool all) {
         if (const VpkEntry* entry = archive->GetEntry(index)) items.push_back({index, entry->name});
     };
     if (all) {
-        for (std::uint32_t i = 0; i < archive->GetEntryCount(); ++i) add(i);
+        // All the rows shown: a filter narrows "all" too.
+        for (std::uint32_t index : entries.ShownEntries()) add(index);
     } else {
         for (const ExtractionItem& row : entries.SelectedEntries()) add(row.index);
     }

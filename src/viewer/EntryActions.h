@@ -33,7 +33,8 @@ public:
     // Shows the pop-up at `screen` when a row is selected, and does what was
     // chosen. "&Extract" is greyed without an installation folder.
     void ShowMenu(POINT screen);
-    // "Extract to..." (the selected entries) or "Extract all to...": asks
+    // "Extract to..." (the selected entries) or "Extract all to..." (every
+    // row shown, in list order): asks
     // for a folder, then writes on another thread with a progress window.
     void ExtractTo(bool all);
     void OnTimer();

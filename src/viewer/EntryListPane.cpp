@@ -1,19 +1,24 @@
 #include "viewer/EntryListPane.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
+#include <numeric>
 
 namespace viewer {
 namespace {
 
 constexpr ListColumn kEntryColumns[] = {{"#", 20}, {"FILENAME", 255}, {"SIZE", 60}};
 
-// What CompareEntries is handed: the rows' pack and the order asked for.
-struct SortOrder {
-    const VpkArchive& archive;
-    int column;
-    bool ascending;
-};
+unsigned Fold(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return u >= 'A' && u <= 'Z' ? u + ('a' - 'A') : u;
+}
+
+// "FILENAME" byte by byte with ASCII letters folded.
+int CompareNames(const char* p, const char* q) {
+    while (*p != '\0' && Fold(*p) == Fold(*q)) ++p, ++q;
+    return static_cast<int>(Fold(*p)) - static_cast<int>(Fold(*q));
+}
 
 }  // namespace
 
@@ -21,39 +26,64 @@ void EntryListPane::Init(win::Font& font) {
     InitListLook(*this, font, kEntryColumns, 3);
 }
 
-void EntryListPane::Fill(const VpkArchive& archive) {
-    HWND list = Handle();
-    const std::uint32_t count = archive.GetEntryCount();
-    // Under Wine a list that redraws while rows go in takes time quadratic in
-    // the rows (minutes for 20,000); told the count first, it also allocates once.
-    Send(WM_SETREDRAW, FALSE);
-    Send(LVM_DELETEALLITEMS);
-    Send(LVM_SETITEMCOUNT, count, LVSICF_NOINVALIDATEALL);
-    char number[16];
-    char size[16];
-    for (std::uint32_t i = 0; i < count; ++i) {
-        const VpkEntry* entry = archive.GetEntry(i);
-        if (entry == nullptr) break;
-        std::snprintf(number, sizeof number, "%d", static_cast<int>(i + 1));
-        // The row's parameter is its entry, for sorting.
-        LVITEMA item{};
-        item.mask = LVIF_TEXT | LVIF_PARAM;
-        item.iItem = static_cast<int>(i);
-        item.pszText = number;
-        item.lParam = static_cast<LPARAM>(i);
-        const int row = static_cast<int>(Send(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-        if (row < 0) break;
-        SetCell(list, row, 1, entry->name);
-        std::snprintf(size, sizeof size, "%u", static_cast<unsigned>(entry->dataSize));
-        SetCell(list, row, 2, size);
-    }
-    if (sortColumn >= 0) Sort(archive);
-    Send(WM_SETREDRAW, TRUE);
-    ::InvalidateRect(list, nullptr, TRUE);
-    SyncScrollBars();
+void EntryListPane::Fill(std::shared_ptr<const VpkArchive> archive) {
+    pack = std::move(archive);
+    order.resize(pack->GetEntryCount());
+    std::iota(order.begin(), order.end(), 0u);
+    if (sortColumn >= 0) Sort();
+    SetRowsState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    ShowRows();
+    Send(LVM_ENSUREVISIBLE, 0, FALSE);
 }
 
-void EntryListPane::SortByColumn(int column, const VpkArchive& archive) {
+void EntryListPane::SetFilter(const std::string& text) {
+    if (text == filter.Text()) return;
+    const std::vector<std::uint32_t> selected = SelectedIndexes();
+    filter = vpk::EntryFilter(text);
+    ShowRows();
+    SelectEntries(selected);
+}
+
+std::vector<std::uint32_t> EntryListPane::SelectedIndexes() const {
+    std::vector<std::uint32_t> selected;
+    for (int row = NextSelected(Handle(), -1); row >= 0; row = NextSelected(Handle(), row)) {
+        selected.push_back(RowEntryIndex(row));
+    }
+    return selected;
+}
+
+void EntryListPane::SelectEntries(const std::vector<std::uint32_t>& selected) {
+    SetRowsState(-1, 0, LVIS_SELECTED);
+    if (selected.empty()) return;
+    std::vector<int> rowOf(EntryCount(), -1);
+    for (std::size_t row = 0; row < shown.size(); ++row) rowOf[shown[row]] = static_cast<int>(row);
+    for (std::uint32_t index : selected) {
+        if (index < rowOf.size() && rowOf[index] >= 0) SetRowsState(rowOf[index], LVIS_SELECTED, LVIS_SELECTED);
+    }
+}
+
+void EntryListPane::SetRowsState(int row, UINT state, UINT mask) {
+    LVITEMA item{};
+    item.stateMask = mask;
+    item.state = state;
+    Send(LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+void EntryListPane::ShowRows() {
+    shown.clear();
+    if (pack) {
+        for (std::uint32_t index : order) {
+            const VpkEntry* entry = pack->GetEntry(index);
+            if (entry != nullptr && filter.Matches(entry->name)) shown.push_back(index);
+        }
+    }
+    // A virtual list only learns the new count; what it shows is asked for
+    // as it paints.
+    // Painting brings the skinned bars in step.
+    Send(LVM_SETITEMCOUNT, shown.size(), 0);
+}
+
+void EntryListPane::SortByColumn(int column) {
     if (column < 0 || column >= 3) return;
     sortAscending = column == sortColumn ? !sortAscending : true;
     sortColumn = column;
@@ -66,55 +96,61 @@ void EntryListPane::SortByColumn(int column, const VpkArchive& archive) {
         if (i == column) item.fmt |= sortAscending ? HDF_SORTUP : HDF_SORTDOWN;
         ::SendMessageA(titles, HDM_SETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
     }
-    Sort(archive);
+    // The selection follows its entries, as it does when the filter changes.
+    const std::vector<std::uint32_t> selected = SelectedIndexes();
+    Sort();
+    ShowRows();
+    SelectEntries(selected);
     ::InvalidateRect(titles, nullptr, TRUE);
-}
-
-void EntryListPane::Sort(const VpkArchive& archive) {
-    SortOrder order{archive, sortColumn, sortAscending};
-    Send(LVM_SORTITEMS, reinterpret_cast<WPARAM>(&order), reinterpret_cast<LPARAM>(&CompareEntries));
 }
 
 // "#" and "SIZE" compare as numbers, "FILENAME" byte by byte with ASCII
 // letters folded; ties keep pack order, so every order is total.
-int CALLBACK EntryListPane::CompareEntries(LPARAM first, LPARAM second, LPARAM sortOrder) {
-    const auto& sort = *reinterpret_cast<const SortOrder*>(sortOrder);
-    const auto a = static_cast<std::uint32_t>(first), b = static_cast<std::uint32_t>(second);
-    const VpkEntry* x = sort.archive.GetEntry(a);
-    const VpkEntry* y = sort.archive.GetEntry(b);
-    int order = 0;
-    if (x != nullptr && y != nullptr && sort.column == 1) {
-        auto fold = [](char c) {
-            const auto u = static_cast<unsigned char>(c);
-            return u >= 'A' && u <= 'Z' ? u + ('a' - 'A') : u;
-        };
-        const char* p = x->name;
-        const char* q = y->name;
-        while (*p != '\0' && fold(*p) == fold(*q)) ++p, ++q;
-        order = static_cast<int>(fold(*p)) - static_cast<int>(fold(*q));
-    } else if (x != nullptr && y != nullptr && sort.column == 2) {
-        order = x->dataSize < y->dataSize ? -1 : x->dataSize > y->dataSize ? 1 : 0;
-    }
-    if (order == 0) order = a < b ? -1 : a > b ? 1 : 0;
-    return sort.ascending ? order : -order;
+void EntryListPane::Sort() {
+    if (!pack) return;
+    const VpkArchive& archive = *pack;
+    const int column = sortColumn;
+    const bool ascending = sortAscending;
+    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        const VpkEntry* x = archive.GetEntry(a);
+        const VpkEntry* y = archive.GetEntry(b);
+        int by = 0;
+        if (x != nullptr && y != nullptr && column == 1) {
+            by = CompareNames(x->name, y->name);
+        } else if (x != nullptr && y != nullptr && column == 2) {
+            by = x->dataSize < y->dataSize ? -1 : x->dataSize > y->dataSize ? 1 : 0;
+        }
+        if (by == 0) by = a < b ? -1 : a > b ? 1 : 0;
+        return ascending ? by < 0 : by > 0;
+    });
 }
 
 void EntryListPane::SelectAll() {
-    LVITEMA state{};
-    state.stateMask = LVIS_SELECTED;
-    state.state = LVIS_SELECTED;
-    Send(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+    SetRowsState(-1, LVIS_SELECTED, LVIS_SELECTED);
+}
+
+void EntryListPane::SelectOnly(int row) {
+    SetRowsState(-1, 0, LVIS_SELECTED);
+    SetRowsState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    Send(LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+    SyncScrollBars();
 }
 
 std::uint32_t EntryListPane::RowEntryIndex(int row) const {
-    const std::string number = CellText(Handle(), row, 0);
-    return static_cast<std::uint32_t>(std::strtoul(number.c_str(), nullptr, 10)) - 1u;
+    return row >= 0 && static_cast<std::size_t>(row) < shown.size() ? shown[static_cast<std::size_t>(row)]
+                                                                     : static_cast<std::uint32_t>(-1);
+}
+
+int EntryListPane::RowOfEntry(std::uint32_t index) const {
+    const auto at = std::find(shown.begin(), shown.end(), index);
+    return at == shown.end() ? -1 : static_cast<int>(at - shown.begin());
 }
 
 std::vector<ExtractionItem> EntryListPane::SelectedEntries() const {
     std::vector<ExtractionItem> rows;
     for (int row = NextSelected(Handle(), -1); row >= 0; row = NextSelected(Handle(), row)) {
-        rows.push_back({RowEntryIndex(row), CellText(Handle(), row, 1)});
+        const VpkEntry* entry = pack ? pack->GetEntry(RowEntryIndex(row)) : nullptr;
+        if (entry != nullptr) rows.push_back({RowEntryIndex(row), entry->name});
     }
     return rows;
 }
@@ -129,6 +165,36 @@ bool EntryListPane::FirstSelectedRowPoint(POINT& screen) {
     screen = {bounds.left, bounds.bottom};
     ::ClientToScreen(Handle(), &screen);
     return true;
+}
+
+std::optional<LRESULT> EntryListPane::HandleReflectedMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NOTIFY) {
+        const UINT code = reinterpret_cast<const NMHDR*>(lp)->code;
+        if (code == LVN_GETDISPINFOA) {
+            OnGetDispInfo(*reinterpret_cast<NMLVDISPINFOA*>(lp));
+            return 0;
+        }
+        // Typing in the list looks for nothing: no row is picked by it.
+        if (code == LVN_ODFINDITEMA) return -1;
+    }
+    return SkinListCtrl::HandleReflectedMessage(msg, wp, lp);
+}
+
+void EntryListPane::OnGetDispInfo(NMLVDISPINFOA& info) const {
+    LVITEMA& item = info.item;
+    if ((item.mask & LVIF_TEXT) == 0 || item.pszText == nullptr || item.cchTextMax <= 0) return;
+    const std::uint32_t index = RowEntryIndex(item.iItem);
+    const VpkEntry* entry = pack ? pack->GetEntry(index) : nullptr;
+    const auto room = static_cast<std::size_t>(item.cchTextMax);
+    if (entry == nullptr) {
+        item.pszText[0] = '\0';
+    } else if (item.iSubItem == 0) {
+        std::snprintf(item.pszText, room, "%d", static_cast<int>(index + 1));
+    } else if (item.iSubItem == 1) {
+        std::snprintf(item.pszText, room, "%s", entry->name);
+    } else {
+        std::snprintf(item.pszText, room, "%u", static_cast<unsigned>(entry->dataSize));
+    }
 }
 
 }  // namespace viewer

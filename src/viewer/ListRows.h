@@ -1,5 +1,5 @@
-// What the viewer's two lists share: their look (skin, colours, font,
-// columns) and reading and writing their rows' cells.
+// What the viewer's lists share: their look (skin, colours, font, columns)
+// and reading and writing their rows' cells.
 #pragma once
 
 #include <cstdint>

@@ -35,6 +35,12 @@ void PackListPane::SelectRow(int row) {
     Send(LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
 }
 
+std::vector<std::string> PackListPane::Paths() const {
+    std::vector<std::string> paths;
+    for (int row = 0; row < RowCount(); ++row) paths.push_back(CellText(Handle(), row, 0));
+    return paths;
+}
+
 std::string PackListPane::SelectedPath() const {
     const int row = NextSelected(Handle(), -1);
     return row >= 0 ? CellText(Handle(), row, 0) : std::string();

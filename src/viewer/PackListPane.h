@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "viewer/ListRows.h"
 
@@ -20,6 +21,8 @@ public:
     int RowCount() const;
     // Selects row `row` alone and gives it the caret.
     void SelectRow(int row);
+    // The "VPK FILE" cells of every row, in list order.
+    std::vector<std::string> Paths() const;
     // The "VPK FILE" cell of the first selected row, or empty.
     std::string SelectedPath() const;
 };

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "resource.h"
+
 namespace viewer {
 namespace {
 
@@ -25,7 +27,14 @@ LRESULT CALLBACK ViewerKeyboardHook(int code, WPARAM wp, LPARAM lp) {
             // menu loop would swallow the keys that follow.
             const bool shiftF10 = (msg->message == WM_SYSKEYDOWN || msg->message == WM_SYSKEYUP) &&
                                   msg->wParam == VK_F10 && (::GetKeyState(VK_SHIFT) & 0x8000) != 0;
-            if (shiftF10) {
+            // Ctrl+F to the filter box, Ctrl+Shift+F "Find in all packs...".
+            const bool ctrlF = msg->message == WM_KEYDOWN && msg->wParam == 'F' &&
+                               (::GetKeyState(VK_CONTROL) & 0x8000) != 0;
+            if (ctrlF) {
+                const bool shift = (::GetKeyState(VK_SHIFT) & 0x8000) != 0;
+                ::SendMessageA(root, WM_COMMAND, shift ? ID_FIND_IN_PACKS : ID_FIND_FILTER, 0);
+                msg->message = WM_NULL;
+            } else if (shiftF10) {
                 if (msg->message == WM_SYSKEYDOWN) ::SendMessageA(root, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(msg->hwnd), -1);
                 msg->message = WM_NULL;
             } else if (::IsDialogMessageA(root, msg)) {

@@ -58,6 +58,7 @@ BOOL VpkViewerDialog::OnInitDialog() {
     Dialog::OnInitDialog();
     BindControl(IDC_ENTRY_LIST, entryList);
     BindControl(IDC_PACK_LIST, packList);
+    BindControl(IDC_ENTRY_FILTER, filterBox);
 
     if (owner != nullptr) {
         Send(WM_SETICON, ICON_BIG, ::SendMessageA(owner, WM_GETICON, ICON_BIG, 0));
@@ -66,6 +67,7 @@ BOOL VpkViewerDialog::OnInitDialog() {
 
     packList.Init(listFont);
     entryList.Init(listFont);
+    filterBox.Send(WM_SETFONT, reinterpret_cast<WPARAM>(listFont.Get()), FALSE);
     CreateDividers();
     // The first view takes the place the resource keeps for it.
     ReplacePreview(preview::PreviewKind::Text);
@@ -152,6 +154,14 @@ LRESULT VpkViewerDialog::OnClose() {
 LRESULT VpkViewerDialog::OnCommand(WPARAM wp, LPARAM lp) {
     switch (LOWORD(wp)) {
     case ID_FILE_OPEN: OnFileOpen(); return 0;
+    case IDC_ENTRY_FILTER:
+        if (HIWORD(wp) == EN_CHANGE) OnFilterChanged();
+        return 0;
+    case ID_FIND_IN_PACKS: OnFindInPacks(); return 0;
+    case ID_FIND_FILTER:
+        ::SetFocus(filterBox.Handle());
+        filterBox.Send(EM_SETSEL, 0, -1);
+        return 0;
     // Enter and Escape as the dialog manager turns them into commands (and
     // the cancel command it posts on WM_CLOSE): a viewer is closed only
     // through WM_CLOSE, so it never ends up hidden yet alive with its pack open.
@@ -172,7 +182,7 @@ LRESULT VpkViewerDialog::OnNotify(WPARAM wp, LPARAM lp) {
             if (code == static_cast<UINT>(NM_RCLICK)) return OnEntryListRightClick();
             if (code == static_cast<UINT>(NM_CLICK) || code == static_cast<UINT>(NM_DBLCLK)) return OnEntryListClick();
             if (code == LVN_COLUMNCLICK) {
-                entryList.SortByColumn(reinterpret_cast<const NMLISTVIEW*>(lp)->iSubItem, *archive);
+                entryList.SortByColumn(reinterpret_cast<const NMLISTVIEW*>(lp)->iSubItem);
                 return 0;
             }
             if (code == LVN_KEYDOWN) return OnEntryListKeyDown(*reinterpret_cast<const NMLVKEYDOWN*>(lp));
@@ -199,7 +209,8 @@ LRESULT VpkViewerDialog::OnPackListClick() {
     }
     if (!archive->Open(path.c_str())) return 0;
     if (archive->ReadDirectory()) {
-        entryList.Fill(*archive);
+        entryList.Fill(archive);
+        RepaintContentsStrip();
     } else {
         // The rows still listed are the previous pack's: with the failed
         // pack's partial table behind them, a click or an extraction would
@@ -208,6 +219,43 @@ LRESULT VpkViewerDialog::OnPackListClick() {
         archive->Close();
     }
     return 0;
+}
+
+void VpkViewerDialog::OnFindInPacks() {
+    if (!findWindow) {
+        findWindow = std::make_unique<FindInPacksDialog>(
+            [this](const std::string& path, std::uint32_t index) { ShowEntry(path, index); });
+        if (!findWindow->Create(Handle())) {
+            findWindow.reset();
+            return;
+        }
+    }
+    findWindow->SetPacks(packList.Paths());
+    findWindow->Open();
+}
+
+void VpkViewerDialog::OnFilterChanged() {
+    entryList.SetFilter(win::WindowText(filterBox.Handle()));
+    RepaintContentsStrip();
+}
+
+void VpkViewerDialog::RepaintContentsStrip() {
+    const RECT strip = ItemRect(IDC_CONTENTS_CAPTION).ToRECT();
+    ::InvalidateRect(Handle(), &strip, FALSE);
+}
+
+bool VpkViewerDialog::ShowEntry(const std::string& path, std::uint32_t index) {
+    int row = 0;
+    while (row < packList.RowCount() && CellText(packList.Handle(), row, 0) != path) ++row;
+    if (row == packList.RowCount()) return false;
+    LoadPackRow(row);
+    if (path != archive->GetPath() || archive->GetEntry(index) == nullptr) return false;
+    if (entryList.RowOfEntry(index) < 0) ::SetWindowTextA(filterBox.Handle(), "");
+    const int shownAt = entryList.RowOfEntry(index);
+    if (shownAt < 0) return false;
+    entryList.SelectOnly(shownAt);
+    ShowPreview(index);
+    return true;
 }
 
 LRESULT VpkViewerDialog::OnEntryListClick() {
@@ -294,6 +342,11 @@ void VpkViewerDialog::OnEnter() {
     HWND focus = ::GetFocus();
     if (focus == packList.Handle()) {
         OnPackListClick();
+    } else if (focus == filterBox.Handle() && entryList.RowCount() > 0) {
+        // From the filter to the first row shown.
+        ::SetFocus(entryList.Handle());
+        if (NextSelected(entryList.Handle(), -1) < 0) entryList.SelectOnly(0);
+        OnEntryListClick();
     } else if (focus == entryList.Handle()) {
         OnEntryListClick();
     }
@@ -335,8 +388,9 @@ void VpkViewerDialog::OnFileOpen() {
 // The horizontal divider was dropped: the "Contents" strip and the border
 // between the two lists follow it.
 void VpkViewerDialog::OnHorizontalDividerMoved(int delta) {
-    HWND contents = Item(IDC_CONTENTS_CAPTION);
-    MoveItem(contents, win::RectInParent(contents).Offset(0, delta));
+    for (HWND strip : {Item(IDC_CONTENTS_CAPTION), filterBox.Handle()}) {
+        MoveItem(strip, win::RectInParent(strip).Offset(0, delta));
+    }
     SplitterBar::AdjustHeight(packList.Handle(), delta, EDGE_BOTTOM);
     SplitterBar::AdjustHeight(entryList.Handle(), -delta, EDGE_TOP);
     Invalidate(true);
@@ -347,7 +401,7 @@ void VpkViewerDialog::OnHorizontalDividerMoved(int delta) {
 // pane gives up.
 void VpkViewerDialog::OnVerticalDividerMoved(int delta) {
     for (HWND pane : {packList.Handle(), entryList.Handle(), Item(IDC_PACKS_CAPTION), Item(IDC_CONTENTS_CAPTION),
-                      horizontalDivider.Handle()}) {
+                      filterBox.Handle(), horizontalDivider.Handle()}) {
         SplitterBar::AdjustWidth(pane, delta, EDGE_RIGHT);
     }
     for (int id : {IDC_PREVIEW_CAPTION, IDC_PREVIEW_STATUS, IDC_PREVIEW_TEXT}) {
@@ -401,7 +455,13 @@ LRESULT VpkViewerDialog::OnPaint() {
     ::SetBkMode(dc, TRANSPARENT);
     constexpr UINT kCaptionFormat = DT_SINGLELINE | DT_CENTER | DT_VCENTER;
     PaintStrip(dc, ItemRect(IDC_PACKS_CAPTION), "VPK Files", kCaptionFormat);
-    PaintStrip(dc, ItemRect(IDC_CONTENTS_CAPTION), "Contents", kCaptionFormat);
+    // While a filter is set: "Contents (1,234 of 20,000)".
+    std::string contents = "Contents";
+    if (!entryList.FilterText().empty()) {
+        contents += " (" + WithThousands(static_cast<std::size_t>(entryList.RowCount())) + " of " +
+                    WithThousands(entryList.EntryCount()) + ")";
+    }
+    PaintStrip(dc, ItemRect(IDC_CONTENTS_CAPTION), contents.c_str(), kCaptionFormat);
     PaintStrip(dc, ItemRect(IDC_PREVIEW_CAPTION), "Preview Area", kCaptionFormat);
     PaintStrip(dc, ItemRect(IDC_PREVIEW_FRAME), kPlaceholder, DT_CENTER | DT_TOP);
     return 0;

@@ -25,6 +25,8 @@
 #include "skin/SplitterBar.h"
 #include "viewer/EntryActions.h"
 #include "viewer/EntryListPane.h"
+#include "viewer/FilterBox.h"
+#include "viewer/FindInPacks.h"
 #include "viewer/PackListPane.h"
 #include "viewer/preview/PreviewView.h"
 #include "vpk/VpkArchive.h"
@@ -53,7 +55,18 @@ public:
     std::string GetSelectedPackPath() const { return packList.SelectedPath(); }
 
     skin::SkinListCtrl& PackList() { return packList; }
-    skin::SkinListCtrl& EntryList() { return entryList; }
+    EntryListPane& EntryList() { return entryList; }
+    // The filter box above the entry list (Ctrl+F; Escape empties it).
+    FilterBox& Filter() { return filterBox; }
+    // Loads the pack of row `path` (the first row listing it), selects entry
+    // `index` alone, scrolls it into view and previews it; a filter that
+    // hides the entry is emptied first. False when no row lists the pack or
+    // the pack can't be loaded.
+    bool ShowEntry(const std::string& path, std::uint32_t index);
+    // "Find in all packs..." (Ctrl+Shift+F): opens the search window over
+    // every pack listed; null until first opened.
+    void OnFindInPacks();
+    FindInPacksDialog* FindWindow() { return findWindow.get(); }
     const VpkArchive& Archive() const { return *archive; }
     SplitterBar& HorizontalDivider() { return horizontalDivider; }
     SplitterBar& VerticalDivider() { return verticalDivider; }
@@ -94,6 +107,10 @@ private:
     // (directly inside it, by name), anything else is named in one message.
     LRESULT OnDropFiles(WPARAM drop);  // an HDROP
     void OnFileOpen();
+    // The filter box's text changed: the entry list and the strip's count follow.
+    void OnFilterChanged();
+    // Its caption counts the rows shown while a filter is set.
+    void RepaintContentsStrip();
 
     void CreateDividers();
     void Layout();
@@ -110,6 +127,7 @@ private:
 
     std::string packFolder;
     EntryListPane entryList;
+    FilterBox filterBox;
     PackListPane packList;
     // Shared with a view that reads from it while it shows (the hex view):
     // a pack loaded meanwhile gets an archive of its own.
@@ -120,6 +138,7 @@ private:
     HWND owner = nullptr;
     std::unique_ptr<preview::PreviewView> preview;
     EntryActions actions;
+    std::unique_ptr<FindInPacksDialog> findWindow;
     bool laidOut = false;      // the controls exist: OnSize may place them
     bool closeNoticeSent = false;
 };

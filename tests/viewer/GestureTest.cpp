@@ -129,22 +129,25 @@ TEST_F(Gestures, EnterAndDoubleClickLoadPacksAndPreviewEntriesButArrowsOnlyMove)
     EXPECT_TRUE(boxes.calls.empty());
 }
 
-TEST_F(Gestures, TabCyclesThePanesAndCtrlASelectsEveryEntry) {
+TEST_F(Gestures, TabCyclesThePanesAndCtrlASelectsEveryEntryCtrlFTheFilter) {
     viewertest::Click(viewer, packs(), {0});
     viewertest::Click(viewer, entries(), {0});  // a preview to tab into
     Focus(packs());
     std::vector<HWND> visited;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 4; ++i) {
         Press({VK_TAB});
         visited.push_back(::GetFocus());
     }
-    EXPECT_EQ(visited, (std::vector<HWND>{entries(), preview(), packs()}));
+    const HWND filter = viewer.Filter().Handle();
+    EXPECT_EQ(visited, (std::vector<HWND>{filter, entries(), preview(), packs()}));
     Press({VK_SHIFT, VK_TAB});
     EXPECT_EQ(::GetFocus(), preview());
 
     Focus(entries());
     Press({VK_CONTROL, 'A'});
     EXPECT_EQ(::SendMessageA(entries(), LVM_GETSELECTEDCOUNT, 0, 0), 3);
+    Press({VK_CONTROL, 'F'});
+    EXPECT_EQ(::GetFocus(), filter);
 }
 
 TEST_F(Gestures, TheContextMenuKeysOpenTheEntryMenuAtTheFirstSelectedRow) {

@@ -1,4 +1,4 @@
-#include "EntryPattern.h"
+#include "vpk/EntryPattern.h"
 
 #include "vpk/VpkFormat.h"
 
@@ -20,26 +20,45 @@ EntryPattern::EntryPattern(std::string pattern) : text(std::move(pattern))
     // Tokens, with runs of stars merged: a run holding "**" crosses "/".
     std::vector<Token> tokens;
     std::vector<unsigned char> characters;
-    std::size_t fixed = 0;  // tokens that take exactly one byte
+    // The "/" tokens that end a component followed by a "**/" component:
+    // consuming the "/" may also step over the "**/".
+    std::vector<bool> beforeFolders;
+    bool leadingFolders = false;  // the pattern starts with "**/"
+    std::size_t fixed = 0;        // tokens that take exactly one byte
     for (std::size_t i = 0; i < text.size();) {
         if (text[i] == '*') {
-            std::size_t run = 0;
-            while (i < text.size() && text[i] == '*') {
-                ++run;
+            const std::size_t run = i;
+            while (i < text.size() && text[i] == '*')
                 ++i;
-            }
-            const Token star = run >= 2 ? Token::DoubleStar : Token::Star;
-            if (!tokens.empty() && (tokens.back() == Token::Star || tokens.back() == Token::DoubleStar)) {
-                if (star == Token::DoubleStar)
-                    tokens.back() = Token::DoubleStar;
-            } else {
-                tokens.push_back(star);
+            const bool doubled = i - run >= 2;
+            const bool component = run == 0 || text[run - 1] == '/';
+            if (doubled && component && i < text.size() && text[i] == '/') {
+                // "**/" as a whole component: no folder or any number of them.
+                const bool repeated = tokens.size() >= 2 && tokens[tokens.size() - 2] == Token::DoubleStar &&
+                                      (tokens.size() == 2 ? leadingFolders : beforeFolders[tokens.size() - 3]);
+                ++i;
+                if (repeated)
+                    continue;  // "**/**/" takes what "**/" takes
+                if (tokens.empty())
+                    leadingFolders = true;
+                else
+                    beforeFolders.back() = true;
+                tokens.push_back(Token::DoubleStar);
                 characters.push_back(0);
+                beforeFolders.push_back(false);
+                tokens.push_back(Token::Character);
+                characters.push_back('/');
+                beforeFolders.push_back(false);
+                continue;  // its "/" may be skipped: not a fixed byte
             }
+            tokens.push_back(doubled ? Token::DoubleStar : Token::Star);
+            characters.push_back(0);
+            beforeFolders.push_back(false);
             continue;
         }
         tokens.push_back(text[i] == '?' ? Token::AnyOne : Token::Character);
         characters.push_back(FoldCase(static_cast<unsigned char>(text[i])));
+        beforeFolders.push_back(false);
         ++fixed;
         ++i;
     }
@@ -52,6 +71,8 @@ EntryPattern::EntryPattern(std::string pattern) : text(std::move(pattern))
     advance.assign(256 * words, 0);
     stay.assign(256 * words, 0);
     skippable.assign(words, 0);
+    jumps.assign(words, 0);
+    start = leadingFolders ? 0b101 : 0b1;
     for (std::size_t t = 0; t < tokens.size(); ++t) {
         const std::size_t word = t / kBitsPerWord;
         const Bits bit = Bits{1} << (t % kBitsPerWord);
@@ -77,6 +98,8 @@ EntryPattern::EntryPattern(std::string pattern) : text(std::move(pattern))
         }
         if (tokens[t] == Token::Star || tokens[t] == Token::DoubleStar)
             skippable[word] |= bit;
+        if (beforeFolders[t])
+            jumps[word] |= bit;
     }
 }
 
@@ -84,14 +107,19 @@ bool EntryPattern::Matches(const char* name) const
 {
     if (hopeless)
         return false;
+    // A "/" before a "**/" component moves one position on, or three: past
+    // the "**/" that took no folder. Stars are never adjacent, and "**/"
+    // components never follow each other, so one step of each is enough.
     if (words == 1) {
         // Most patterns: every position in one word, kept in a register.
         const Bits skip = skippable[0];
-        Bits reached = 1;
+        const Bits jump = jumps[0];
+        Bits reached = start;
         reached |= (reached & skip) << 1;
         for (const char* p = name; *p != '\0'; ++p) {
             const auto c = static_cast<unsigned char>(*p);
-            reached = (reached & advance[c]) << 1 | (reached & stay[c]);
+            const Bits moving = reached & advance[c];
+            reached = moving << 1 | (moving & jump) << 3 | (reached & stay[c]);
             if (reached == 0)
                 return false;
             reached |= (reached & skip) << 1;
@@ -103,7 +131,6 @@ bool EntryPattern::Matches(const char* name) const
     constexpr std::size_t kMaxWords = (2 * kVpkMaxNameLength + 2) / kBitsPerWord + 1;
     std::array<Bits, kMaxWords> reached{};
     // A star may take nothing: reaching it also reaches the token after it.
-    // Stars are never adjacent, so one step of that is enough.
     auto skipStars = [this](std::array<Bits, kMaxWords>& set) {
         Bits carry = 0;
         for (std::size_t w = 0; w < words; ++w) {
@@ -113,16 +140,20 @@ bool EntryPattern::Matches(const char* name) const
             set[w] |= shifted;
         }
     };
-    reached[0] = 1;
+    reached[0] = start;
     skipStars(reached);
     for (const char* p = name; *p != '\0'; ++p) {
         const std::size_t row = static_cast<unsigned char>(*p) * words;
         Bits carry = 0;
+        Bits carryJump = 0;
         Bits any = 0;
         for (std::size_t w = 0; w < words; ++w) {
             const Bits moving = reached[w] & advance[row + w];
-            const Bits next = (moving << 1 | carry) | (reached[w] & stay[row + w]);
+            const Bits jumping = moving & jumps[w];
+            const Bits next =
+                (moving << 1 | carry) | (jumping << 3 | carryJump) | (reached[w] & stay[row + w]);
             carry = moving >> (kBitsPerWord - 1);
+            carryJump = jumping >> (kBitsPerWord - 3);
             reached[w] = next;
             any |= next;
         }
@@ -131,15 +162,4 @@ bool EntryPattern::Matches(const char* name) const
         skipStars(reached);
     }
     return (reached[accept / kBitsPerWord] >> (accept % kBitsPerWord) & 1) != 0;
-}
-
-bool IsEntryNumber(const char* text)
-{
-    if (*text == '\0')
-        return false;
-    for (const char* p = text; *p != '\0'; ++p) {
-        if (*p < '0' || *p > '9')
-            return false;
-    }
-    return true;
 }
