@@ -129,7 +129,7 @@ std::string DescribeMenu(HMENU menu)
 }
 
 const char* const kMainMenu = "&File{&Tools{&VPK Viewer/Extracter=32772}}|&About=16";
-const char* const kViewerMenu = "&File{&Open=32771}";
+const char* const kViewerMenu = "&File{&Open=32771|&Find in all packs...\tCtrl+Shift+F=32777}";
 const char* const kEntryPopup = "POPUP{&Extract=32773|Extract &to...=32774|Extract &all to...=32775}";
 
 TEST(Menus, HoldTheirItemsAndCommands)
@@ -197,6 +197,7 @@ const std::vector<DialogText>& DialogTexts()
         {102, "Tessaro v0.1", {}},
         {130, "VPK Viewer",
          {{1000, "SysListView32", ""},
+          {1013, "Edit", ""},
           {1001, "SysListView32", ""},
           {1002, "Static", ""},
           {1003, "Static", ""},
@@ -204,8 +205,10 @@ const std::vector<DialogText>& DialogTexts()
           {1005, "Static", ""},
           {1007, "Static", ""},
           {1008, "Static", ""},
-          {1009, "Edit", ""}}},
+          {1012, "Static", ""},
+          {1009, "Static", ""}}},
         {160, "Extracting", {{1010, "Static", ""}, {1011, "Static", ""}, {2, "Button", "Cancel"}}},
+        {170, "Find in all packs", {{1014, "Edit", ""}, {1015, "SysListView32", ""}, {1016, "Static", ""}}},
     };
     return dialogs;
 }
