@@ -126,9 +126,11 @@ bool EntryPattern::Matches(const char* name) const
         }
         return (reached >> accept & 1) != 0;
     }
-    // Positions reached so far; a name holds at most 259 bytes, so the
-    // pattern has at most 2 * 259 + 1 tokens and 9 words of positions.
-    constexpr std::size_t kMaxWords = (2 * kVpkMaxNameLength + 2) / kBitsPerWord + 1;
+    // Positions reached so far. A pattern keeps at most 259 bytes that take
+    // one byte each (more can't match); before each of them come at most a
+    // "**/" (two tokens) and a star, and as many may end the pattern, so it
+    // has at most 4 * 259 + 3 tokens ("*/**/" over and over) and 17 words.
+    constexpr std::size_t kMaxWords = (4 * kVpkMaxNameLength + 3) / kBitsPerWord + 1;
     std::array<Bits, kMaxWords> reached{};
     // A star may take nothing: reaching it also reaches the token after it.
     auto skipStars = [this](std::array<Bits, kMaxWords>& set) {

@@ -92,6 +92,13 @@ TEST(EntryPattern, MatchesWholeNamesWithWildcardsAndFoldedCase)
         {std::string(62, 'a') + "/**/x", std::string(62, 'a') + "/b/x", Yes},
         {"x/**/**/" + longName.substr(2), "x/" + longName.substr(2), Yes},
         {longName + "a*", longName, No},
+        {[] {  // four tokens for each byte it takes
+             std::string text;
+             for (int i = 0; i < 150; ++i)
+                 text += "*/**/";
+             return text;
+         }(),
+         std::string(150, '/'), Yes},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.pattern.substr(0, 40) + " vs " + c.name.substr(0, 40));
