@@ -60,7 +60,7 @@ std::string DescribeMenu(HMENU menu)
 }
 
 const char* const kMainMenu = "&File{&Tools{&VPK Viewer/Extracter=32772}}|&About=16";
-const char* const kViewerMenu = "&File{&Open=32771}";
+const char* const kViewerMenu = "&File{&Open=32771|&Find in all packs...\tCtrl+Shift+F=32777}";
 const char* const kEntryPopup = "POPUP{&Extract=32773|Extract &to...=32774|Extract &all to...=32775}";
 
 TEST(Menus, HoldTheirItemsAndCommands)
@@ -128,6 +128,7 @@ const std::vector<DialogText>& DialogTexts()
         {102, "Tessaro v0.1", {}},
         {130, "VPK Viewer",
          {{1000, "SysListView32", ""},
+          {1013, "Edit", ""},
           {1001, "SysListView32", ""},
           {1002, "Static", ""},
           {1003, "Static", ""},
@@ -135,7 +136,8 @@ const std::vector<DialogText>& DialogTexts()
           {1005, "Static", ""},
           {1007, "Static", ""},
           {1008, "Static", ""},
-          {1009, "Edit", ""}}},
+          {1012, "Static", ""},
+          {1009, "Static", ""}}},
         {160, "Extracting", {{1010, "Static", ""}, {1011, "Static", ""}, {2, "Button", "Cancel"}}},
     };
     return dialogs;
@@ -244,8 +246,8 @@ TEST_F(Dialogs, EveryResourceLoadsAndEveryIdTheCodeBindsIsThere)
     } bound[] = {
         {IDD_ABOUTBOX, {IDOK, IDC_CREDITS}},
         {IDD_VPK_VIEWER,
-         {IDC_PACK_LIST, IDC_ENTRY_LIST, IDC_HORIZONTAL_DIVIDER, IDC_VERTICAL_DIVIDER, IDC_PACKS_CAPTION,
-          IDC_CONTENTS_CAPTION, IDC_PREVIEW_CAPTION, IDC_PREVIEW_FRAME, IDC_PREVIEW_TEXT}},
+         {IDC_PACK_LIST, IDC_ENTRY_FILTER, IDC_ENTRY_LIST, IDC_HORIZONTAL_DIVIDER, IDC_VERTICAL_DIVIDER, IDC_PACKS_CAPTION,
+          IDC_CONTENTS_CAPTION, IDC_PREVIEW_CAPTION, IDC_PREVIEW_FRAME, IDC_PREVIEW_STATUS, IDC_PREVIEW_TEXT}},
         {IDD_EXTRACT_PROGRESS, {IDC_EXTRACT_TEXT, IDC_EXTRACT_BAR, IDCANCEL}},
     };
     for (const auto& b : bound) {
