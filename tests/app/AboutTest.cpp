@@ -50,22 +50,10 @@ bool Probe(HWND box, BoxRun& run) {
 
 class AboutBox : public ::testing::Test {
 protected:
-    void SetUp() override {
-        app::TessaroApp::Prepare();
-        apptest::GameRegistry::Write(apptest::RegistryValue::Text(install.Path()));
-        ASSERT_TRUE(dialog.Create(nullptr));
-        ::SetWindowPos(dialog.Handle(), HWND_TOP, 20, 20, 640, 480, SWP_SHOWWINDOW);
-        wintest::Pump();
-    }
-    void TearDown() override {
-        dialog.DestroyWindow();
-        win::ClearDialogColors();
-    }
+    void SetUp() override { ASSERT_TRUE(apptest::ShowOnScreen(dialog)); }
+    void TearDown() override { dialog.DestroyWindow(); }
 
-    apptest::GameRegistry registry;
-    apptest::SavedCurrentDirectory cwd;
-    apptest::TempInstallation install;
-    wintest::MessageBoxRecorder boxes;
+    apptest::RegisteredInstallation installed;
     app::MainDialog dialog;
 };
 
@@ -81,7 +69,7 @@ TEST_F(AboutBox, BothItemsRunAFreshBoxFromTheTop) {
         EXPECT_GT(run.ink, 0);
     }
     EXPECT_EQ(::FindWindowA("#32770", "About Tessaro"), nullptr);
-    EXPECT_TRUE(boxes.calls.empty());
+    EXPECT_TRUE(installed.boxes.calls.empty());
 }
 
 }  // namespace

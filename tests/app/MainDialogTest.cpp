@@ -90,29 +90,16 @@ void ExpectPictureCoversClient(HWND window) {
 
 class MainWindow : public ::testing::Test {
 protected:
-    void SetUp() override {
-        app::TessaroApp::Prepare();
-        apptest::GameRegistry::Write(apptest::RegistryValue::Text(install.Path()));
-        ASSERT_TRUE(dialog.Create(nullptr));
-        ::SetWindowPos(dialog.Handle(), HWND_TOP, 20, 20, 640, 480, SWP_SHOWWINDOW);
-        dialog.Update();
-        wintest::Pump();
-    }
-    void TearDown() override {
-        dialog.DestroyWindow();
-        win::ClearDialogColors();
-    }
+    void SetUp() override { ASSERT_TRUE(apptest::ShowOnScreen(dialog)); }
+    void TearDown() override { dialog.DestroyWindow(); }
 
-    apptest::GameRegistry registry;
-    apptest::SavedCurrentDirectory cwd;
-    apptest::TempInstallation install;
-    wintest::MessageBoxRecorder boxes;
+    apptest::RegisteredInstallation installed;
     CountingMainDialog dialog;
 };
 
 TEST_F(MainWindow, StartsQuietlyWithTheRegisteredInstallation) {
-    EXPECT_TRUE(boxes.calls.empty());
-    EXPECT_EQ(dialog.InstallPath(), install.Path());
+    EXPECT_TRUE(installed.boxes.calls.empty());
+    EXPECT_EQ(dialog.InstallPath(), installed.install.Path());
     EXPECT_TRUE(dialog.HasPicture());
     EXPECT_EQ(dialog.Text(), "Tessaro v0.1");
 }
@@ -177,12 +164,7 @@ void CALLBACK CloseRunningDialog(HWND, UINT, UINT_PTR timer, DWORD) {
 }
 
 TEST(MainWindowModal, ClosingEndsTheRunAndReleasesThePicture) {
-    app::TessaroApp::Prepare();
-    apptest::GameRegistry registry;
-    apptest::SavedCurrentDirectory cwd;
-    apptest::TempInstallation install;
-    apptest::GameRegistry::Write(apptest::RegistryValue::Text(install.Path()));
-    wintest::MessageBoxRecorder boxes;
+    apptest::RegisteredInstallation installed;
     CountingMainDialog dialog;
     running = &dialog;
     ::SetTimer(nullptr, 0, 50, &CloseRunningDialog);
@@ -193,7 +175,6 @@ TEST(MainWindowModal, ClosingEndsTheRunAndReleasesThePicture) {
     EXPECT_TRUE(hadPicture);
     EXPECT_FALSE(dialog.HasPicture());
     EXPECT_FALSE(::IsWindow(seen));
-    win::ClearDialogColors();
 }
 
 TEST(BackgroundPicture, EachFailureShowsItsOwnMessage) {

@@ -8,6 +8,10 @@
 #include <vector>
 
 #include "app/InstallLocation.h"
+#include "app/TessaroApp.h"
+#include "win/DialogColors.h"
+#include "win/Pump.h"
+#include "win/Recorders.h"
 
 namespace apptest {
 
@@ -112,5 +116,33 @@ public:
 private:
     std::string saved_;
 };
+
+// Where a main window runs in a test: the application prepared, the game's
+// registry value naming a fresh installation, message boxes recorded; the
+// registry, the current directory and the dialog colours put back afterwards.
+struct RegisteredInstallation {
+    RegisteredInstallation() {
+        app::TessaroApp::Prepare();
+        GameRegistry::Write(RegistryValue::Text(install.Path()));
+    }
+    ~RegisteredInstallation() { win::ClearDialogColors(); }
+    RegisteredInstallation(const RegisteredInstallation&) = delete;
+    RegisteredInstallation& operator=(const RegisteredInstallation&) = delete;
+
+    GameRegistry registry;
+    SavedCurrentDirectory cwd;
+    TempInstallation install;
+    wintest::MessageBoxRecorder boxes;
+};
+
+// Creates the main window modeless at (20, 20), 640 x 480, and lets it paint.
+template <class Dialog>
+bool ShowOnScreen(Dialog& dialog) {
+    if (!dialog.Create(nullptr))
+        return false;
+    ::SetWindowPos(dialog.Handle(), HWND_TOP, 20, 20, 640, 480, SWP_SHOWWINDOW);
+    wintest::Pump();
+    return true;
+}
 
 }  // namespace apptest

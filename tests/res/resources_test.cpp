@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <set>
 #include <string>
 #include <utility>
@@ -20,74 +19,6 @@
 namespace {
 
 HINSTANCE Module() { return GetModuleHandleA(nullptr); }
-
-struct Bytes {
-    const uint8_t* data = nullptr;
-    DWORD size = 0;
-};
-
-Bytes ResourceBytes(LPCSTR type, int id)
-{
-    HRSRC found = FindResourceA(Module(), MAKEINTRESOURCEA(id), type);
-    if (!found)
-        return {};
-    HGLOBAL loaded = LoadResource(Module(), found);
-    if (!loaded)
-        return {};
-    return {static_cast<const uint8_t*>(LockResource(loaded)), SizeofResource(Module(), found)};
-}
-
-uint16_t Word(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t Dword(const uint8_t* p) { return Word(p) | static_cast<uint32_t>(Word(p + 2)) << 16; }
-
-// A 32-bit top-down surface to draw on and read back.
-class Canvas {
-public:
-    Canvas(int width, int height, COLORREF fill) : width_(width), height_(height)
-    {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        dc_ = CreateCompatibleDC(nullptr);
-        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
-        old_ = SelectObject(dc_, bitmap_);
-        RECT all{0, 0, width, height};
-        HBRUSH brush = CreateSolidBrush(fill);
-        FillRect(dc_, &all, brush);
-        DeleteObject(brush);
-    }
-    ~Canvas()
-    {
-        SelectObject(dc_, old_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
-
-    HDC Dc() const { return dc_; }
-    int Width() const { return width_; }
-    int Height() const { return height_; }
-    COLORREF Pixel(int x, int y) const
-    {
-        GdiFlush();
-        uint32_t v = bits_[y * width_ + x];
-        return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
-    }
-
-private:
-    int width_, height_;
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ old_ = nullptr;
-    uint32_t* bits_ = nullptr;
-};
-
-bool Reddish(COLORREF c) { return GetRValue(c) > 100 && GetRValue(c) > 2 * GetGValue(c) && GetRValue(c) > 2 * GetBValue(c); }
 
 // ---------------------------------------------------------------------------
 // Menus, written as text: "text=id" for a command, "text{...}" for a pop-up,
@@ -316,8 +247,8 @@ TEST_F(Dialogs, EveryResourceLoadsAndEveryIdTheCodeBindsIsThere)
     } bound[] = {
         {IDD_ABOUTBOX, {IDOK, IDC_CREDITS}},
         {IDD_VPK_VIEWER,
-         {IDC_PACK_LIST, IDC_ENTRY_LIST, IDC_HORIZONTAL_DIVIDER, IDC_VERTICAL_DIVIDER, IDC_PACKS_CAPTION,
-          IDC_CONTENTS_CAPTION, IDC_PREVIEW_CAPTION, IDC_PREVIEW_FRAME, IDC_PREVIEW_TEXT}},
+         {IDC_PACK_LIST, IDC_ENTRY_FILTER, IDC_ENTRY_LIST, IDC_HORIZONTAL_DIVIDER, IDC_VERTICAL_DIVIDER, IDC_PACKS_CAPTION,
+          IDC_CONTENTS_CAPTION, IDC_PREVIEW_CAPTION, IDC_PREVIEW_FRAME, IDC_PREVIEW_STATUS, IDC_PREVIEW_TEXT}},
         {IDD_EXTRACT_PROGRESS, {IDC_EXTRACT_TEXT, IDC_EXTRACT_BAR, IDCANCEL}},
     };
     for (const auto& b : bound) {
@@ -328,91 +259,6 @@ TEST_F(Dialogs, EveryResourceLoadsAndEveryIdTheCodeBindsIsThere)
             EXPECT_NE(GetDlgItem(dialog, control), nullptr) << control;
         DestroyWindow(dialog);
     }
-}
-
-// ---------------------------------------------------------------------------
-// Icon and cursor
-
-// Draws an icon or cursor on black and on white: where both agree it is
-// opaque, where they differ its mask lets the background through.
-struct Drawn {
-    Drawn(HICON icon, int size) : onBlack(size, size, RGB(0, 0, 0)), onWhite(size, size, RGB(255, 255, 255))
-    {
-        DrawIconEx(onBlack.Dc(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
-        DrawIconEx(onWhite.Dc(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
-    }
-    bool Opaque(int x, int y) const { return onBlack.Pixel(x, y) == onWhite.Pixel(x, y); }
-    int CountOpaque() const
-    {
-        int n = 0;
-        for (int y = 0; y < onBlack.Height(); ++y)
-            for (int x = 0; x < onBlack.Width(); ++x)
-                n += Opaque(x, y);
-        return n;
-    }
-    int CountRed() const
-    {
-        int n = 0;
-        for (int y = 0; y < onBlack.Height(); ++y)
-            for (int x = 0; x < onBlack.Width(); ++x)
-                n += Opaque(x, y) && Reddish(onBlack.Pixel(x, y));
-        return n;
-    }
-    Canvas onBlack, onWhite;
-};
-
-TEST(Icon, IsARedEmblemWithTransparentCorners)
-{
-    for (int size : {32, 16}) {
-        SCOPED_TRACE(size);
-        HICON icon = static_cast<HICON>(LoadImageA(Module(), MAKEINTRESOURCEA(128), IMAGE_ICON, size, size, 0));
-        ASSERT_NE(icon, nullptr);
-        Drawn drawn(icon, size);
-        for (auto [x, y] : {std::pair{0, 0}, {size - 1, 0}, {0, size - 1}, {size - 1, size - 1}})
-            EXPECT_FALSE(drawn.Opaque(x, y)) << x << "," << y;
-        EXPECT_TRUE(drawn.Opaque(size / 2, size / 2));
-        EXPECT_GT(drawn.CountOpaque(), size * size / 2);
-        EXPECT_GT(drawn.CountRed(), size * size / 10);
-        DestroyIcon(icon);
-    }
-}
-
-TEST(Cursor, Is32PixelsIn16ColoursWithItsHotspotOnThePointer)
-{
-    Bytes group = ResourceBytes(RT_GROUP_CURSOR, 133);
-    ASSERT_NE(group.data, nullptr);
-    ASSERT_GE(group.size, 6u + 14u);
-    EXPECT_EQ(Word(group.data + 2), 2);  // cursors
-    ASSERT_EQ(Word(group.data + 4), 1);
-    const uint8_t* entry = group.data + 6;
-    EXPECT_EQ(Word(entry), 32);
-    EXPECT_EQ(Word(entry + 2), 64);      // colour and mask
-    // windres writes 1 bit per pixel into every cursor's group entry, so the
-    // depth is read from the image: its hotspot, then its header.
-    Bytes image = ResourceBytes(RT_CURSOR, Word(entry + 12));
-    ASSERT_NE(image.data, nullptr);
-    ASSERT_GE(image.size, 4u + 40u);
-    EXPECT_EQ(static_cast<int>(Dword(image.data + 4 + 4)), 32);
-    EXPECT_EQ(Word(image.data + 4 + 14), 4);  // bits per pixel
-
-    HCURSOR cursor = LoadCursorA(Module(), MAKEINTRESOURCEA(133));
-    ASSERT_NE(cursor, nullptr);
-    ICONINFO info{};
-    ASSERT_TRUE(GetIconInfo(cursor, &info));
-    ASSERT_NE(info.hbmColor, nullptr) << "a colour cursor";
-    BITMAP colour{};
-    GetObjectA(info.hbmColor, sizeof colour, &colour);
-    EXPECT_EQ(colour.bmWidth, 32);
-    EXPECT_EQ(colour.bmHeight, 32);
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
-
-    ASSERT_LT(info.xHotspot, 32u);
-    ASSERT_LT(info.yHotspot, 32u);
-    Drawn drawn(cursor, 32);
-    EXPECT_TRUE(drawn.Opaque(info.xHotspot, info.yHotspot)) << "the hotspot lies on the pointer";
-    EXPECT_FALSE(drawn.Opaque(31, 31));
-    EXPECT_GT(drawn.CountRed(), 40);
 }
 
 }  // namespace

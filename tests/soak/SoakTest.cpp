@@ -121,17 +121,10 @@ TEST(Soak, TheCreditsScrollTwentyThousandStepsAndLookAlike) {
 }
 
 TEST(Soak, TwoHundredViewersAndFiftyAboutBoxesComeAndGo) {
-    app::TessaroApp::Prepare();
-    apptest::GameRegistry registry;
-    apptest::SavedCurrentDirectory cwd;
-    apptest::TempInstallation install;
-    apptest::GameRegistry::Write(apptest::RegistryValue::Text(install.Path()));
-    wintest::MessageBoxRecorder boxes;
+    apptest::RegisteredInstallation installed;
     test::MessageRecorder messages;
     app::MainDialog dialog;
-    ASSERT_TRUE(dialog.Create(nullptr));
-    ::SetWindowPos(dialog.Handle(), HWND_TOP, 20, 20, 640, 480, SWP_SHOWWINDOW);
-    wintest::Pump();
+    ASSERT_TRUE(apptest::ShowOnScreen(dialog));
     const std::vector<DWORD> before = Snapshot(dialog.Handle());
 
     for (int i = 0; i < 200; ++i) {
@@ -147,10 +140,9 @@ TEST(Soak, TwoHundredViewersAndFiftyAboutBoxesComeAndGo) {
             << "about box " << i;
     EXPECT_EQ(::FindWindowA("#32770", "About Tessaro"), nullptr);
 
-    EXPECT_TRUE(boxes.calls.empty());
+    EXPECT_TRUE(installed.boxes.calls.empty());
     EXPECT_TRUE(Snapshot(dialog.Handle()) == before) << "the main window looks different afterwards";
     dialog.DestroyWindow();
-    win::ClearDialogColors();
 }
 
 }  // namespace
