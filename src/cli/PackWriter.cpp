@@ -109,7 +109,7 @@ public:
     bool Write(const std::string& outPath, std::string& temporary)
     {
         vpk::FileSystem& fileSystem = vpk::GetFileSystem();
-        std::unique_ptr<vpk::File> out = CreateTemporary(outPath, temporary);
+        std::unique_ptr<vpk::File> out = vpk::CreateTemporaryBeside(outPath, temporary);
         if (!out) {
             report("can't create " + temporary);
             return false;
@@ -127,26 +127,6 @@ public:
     }
 
 private:
-    // A file of a name nobody else uses: an existing one (someone else's
-    // temporary file perhaps) is never opened.
-    static std::unique_ptr<vpk::File> CreateTemporary(const std::string& outPath, std::string& temporary)
-    {
-        vpk::FileSystem& fileSystem = vpk::GetFileSystem();
-        for (int n = 0; n < 100; ++n) {
-            // Built with append: g++ 12 warns falsely (-Wrestrict) on chains
-            // of string + string.
-            temporary = outPath;
-            if (n > 0)
-                temporary.append(".").append(std::to_string(n));
-            temporary.append(".partial");
-            if (std::unique_ptr<vpk::File> file = fileSystem.CreateNew(temporary.c_str()))
-                return file;
-            if (fileSystem.Examine(temporary.c_str(), false).kind == vpk::PathInfo::Kind::None)
-                return nullptr;  // not taken, yet it can't be made
-        }
-        return nullptr;
-    }
-
     // above: the folders from the source folder down to this one, each of
     // which a link may lead back to.
     void Walk(const std::string& folder, const std::string& prefix, std::vector<vpk::FileIdentity>& above)

@@ -10,6 +10,7 @@
 #include "texture/ImageFiles.h"
 #include "texture/TexturePair.h"
 
+#include "vpk/FileSystem.h"
 #include "vpk/HeldMessages.h"
 #include "vpk/Messages.h"
 #include "vpk/TargetPath.h"
@@ -63,6 +64,11 @@ Converted ConvertOne(VpkArchive& archive, const texture::TexturePair& pair, Text
     // for a texture that could not be written.
     if (output != TextureOutput::kInfo && pair.tth != texture::kNoEntry) {
         result.target = name.substr(0, name.size() - 4) + Extension(output);
+        // A backslash separates folders as "/" does, as in extraction.
+        for (char& c : result.target) {
+            if (c == '\\')
+                c = '/';
+        }
         if (result.target.size() > kVpkMaxNameLength)
             result.messages.emplace_back(vpk::messages::kTargetTooLong);
         else if (!vpk::IsSafeTarget(result.target.c_str()))
@@ -238,6 +244,9 @@ int Texture(const char* pack, std::vector<EntrySelector>& selectors, const char*
         vpk::HeldMessages quiet;
         haveHelper = Load(helper, pack);
     }
+    // Which file the pack is, by any name: a texture must not be written
+    // over it (renamed over it, the pack would be gone).
+    const vpk::PathInfo packFile = vpk::GetFileSystem().Examine(pack, true);
     if (folder != nullptr && !ChangeDirectory(folder)) {
         messages.Complain(std::string("can't enter folder ") + folder);
         return ExitStatus();
@@ -257,11 +266,19 @@ int Texture(const char* pack, std::vector<EntrySelector>& selectors, const char*
                            out.Put(converted.line);
                            out.EndLine();
                        } else if (converted.messages.empty()) {
-                           const std::size_t slash = converted.target.find_last_of("/\\");
-                           if (slash != std::string::npos)
-                               archive.CreateDirectories(converted.target.substr(0, slash + 1).c_str(), &run);
-                           if (!texture::WriteFileWhole(converted.target, converted.bytes))
-                               messages.Complain("can't write " + converted.target);
+                           // Folders refused (a link among them, leading
+                           // elsewhere) are not written through.
+                           const std::size_t slash = converted.target.find_last_of('/');
+                           if (slash == std::string::npos ||
+                               archive.CreateDirectories(converted.target.substr(0, slash + 1).c_str(), &run)) {
+                               const vpk::PathInfo existing =
+                                   vpk::GetFileSystem().Examine(converted.target.c_str(), false);
+                               if (packFile.kind != vpk::PathInfo::Kind::None &&
+                                   existing.kind != vpk::PathInfo::Kind::None && existing.identity == packFile.identity)
+                                   vpk::ShowMessage(vpk::messages::kTargetIsPack);
+                               else if (!texture::WriteFileWhole(converted.target, converted.bytes))
+                                   messages.Complain("can't write " + converted.target);
+                           }
                        }
                        if (progress && Clock::now() >= nextUpdate) {
                            char line[64];

@@ -75,8 +75,8 @@ bool EncodeTga(const unsigned char* rgba, std::uint32_t width, std::uint32_t hei
 bool WriteFileWhole(const std::string& path, const std::vector<unsigned char>& bytes)
 {
     vpk::FileSystem& fileSystem = vpk::GetFileSystem();
-    const std::string temporary = path + ".partial";
-    std::unique_ptr<vpk::File> out = fileSystem.CreateForWriting(temporary.c_str());
+    std::string temporary;
+    std::unique_ptr<vpk::File> out = vpk::CreateTemporaryBeside(path, temporary);
     if (!out)
         return false;
     const auto size = static_cast<std::uint32_t>(bytes.size());

@@ -18,10 +18,10 @@ bool EncodePng(const unsigned char* rgba, std::uint32_t width, std::uint32_t hei
                int level = kPngCompressionLevel);
 bool EncodeTga(const unsigned char* rgba, std::uint32_t width, std::uint32_t height, std::vector<unsigned char>& file);
 
-// Writes bytes to path through the pack library's file system: first to
-// path + ".partial", then renamed over path, so a failure leaves no half
-// file (and an older file of that name untouched). False on failure, the
-// temporary file removed again.
+// Writes bytes to path through the pack library's file system: first to a
+// temporary file of a new name beside it (path + ".partial" when free), then
+// renamed over path, so a failure leaves no half file (and an older file of
+// that name untouched). False on failure, the temporary file removed again.
 bool WriteFileWhole(const std::string& path, const std::vector<unsigned char>& bytes);
 
 }  // namespace texture

@@ -5,7 +5,9 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
+#include <exception>
 #include <new>
 
 namespace texture {
@@ -94,27 +96,38 @@ bool InflateExactly(const unsigned char* in, std::uint32_t inSize, unsigned char
     return false;
 }
 
-// The entry's bytes; false with the archive's own message in why.
-bool ReadWhole(VpkArchive& archive, std::uint32_t index, std::vector<unsigned char>& bytes, std::string& why)
+// The first `count` bytes of the entry (count at most its size); false with
+// the archive's own message in why.
+bool ReadStart(VpkArchive& archive, std::uint32_t index, std::uint32_t count, std::vector<unsigned char>& bytes,
+               std::string& why)
 {
-    vpk::HeldMessages held;
-    if (archive.CheckEntryData(index)) {
-        try {
-            // One byte more, so an empty entry is read into a real buffer too.
-            bytes.resize(std::size_t{archive.GetEntrySize(index)} + 1);
-        } catch (const std::bad_alloc&) {
-            why = "not enough memory to read the entry";
-            return false;
-        }
-        archive.ReadEntry(index, bytes.data());
-        bytes.pop_back();
+    try {
+        bytes.resize(count);
+    } catch (const std::exception&) {  // bad_alloc, or length_error past half the 32-bit address space
+        why = "not enough memory to read the entry";
+        return false;
     }
-    if (held.texts.empty())
+    vpk::HeldMessages held;
+    if (archive.ReadEntryRange(index, 0, count, bytes.data()) && held.texts.empty())
         return true;
-    why = held.texts.front();
+    why = held.texts.empty() ? "can't read the entry" : held.texts.front();
     for (std::size_t i = 1; i < held.texts.size(); ++i)
         why += "; " + held.texts[i];
     return false;
+}
+
+// The bytes of a .tth entry its header can use: the header and the chunk it
+// declares (a chunk over 256 MiB is refused anyway), not whatever follows.
+bool ReadTth(VpkArchive& archive, std::uint32_t index, std::vector<unsigned char>& bytes, std::string& why)
+{
+    const std::uint32_t size = archive.GetEntrySize(index);
+    if (size < kTthFixedHead)
+        return ReadStart(archive, index, size, bytes, why);
+    if (!ReadStart(archive, index, kTthFixedHead, bytes, why))
+        return false;
+    const std::uint64_t used = kTthFixedHead + 8 * std::uint64_t{bytes[6]} + kTthFixedTail +
+                               std::min<std::uint64_t>(Le32(bytes.data() + 8), kMaxVtfLength);
+    return ReadStart(archive, index, static_cast<std::uint32_t>(std::min<std::uint64_t>(size, used)), bytes, why);
 }
 
 }  // namespace
@@ -245,7 +258,7 @@ bool LoadTexture(VpkArchive& archive, const TexturePair& pair, LoadedTexture& te
         return refuse("no .tth beside it");
     std::vector<unsigned char> tth;
     std::string reason;
-    if (!ReadWhole(archive, pair.tth, tth, reason))
+    if (!ReadTth(archive, pair.tth, tth, reason))
         return refuse(reason);
     if (!ReadTthHeader(tth.data(), tth.size(), texture.tth, reason))
         return refuse(reason);
@@ -264,7 +277,8 @@ bool LoadTexture(VpkArchive& archive, const TexturePair& pair, LoadedTexture& te
         if (archive.GetEntrySize(pair.ttz) < header.ttzLength)
             return refuse(".ttz holds " + std::to_string(archive.GetEntrySize(pair.ttz)) +
                           " bytes, fewer than the declared " + std::to_string(header.ttzLength));
-        if (!ReadWhole(archive, pair.ttz, ttz, reason))
+        // Only the declared bytes: what follows them is never read.
+        if (!ReadStart(archive, pair.ttz, header.ttzLength, ttz, reason))
             return refuse(reason);
     }
     if (!RebuildVtf(header, tth.data(), ttz.data(), ttz.size(), texture.vtf, reason))

@@ -103,4 +103,10 @@ FileSystem& PlatformFileSystem();
 void SetFileSystem(FileSystem* fileSystem);
 FileSystem& GetFileSystem();
 
+// Creates a temporary file beside path for writing it whole: path +
+// ".partial", else path + ".1.partial" and so on, a name nobody else uses (an
+// existing file, someone else's temporary file perhaps, is never opened or
+// replaced). temporary gets the name; nullptr when none can be made.
+std::unique_ptr<File> CreateTemporaryBeside(const std::string& path, std::string& temporary);
+
 }  // namespace vpk

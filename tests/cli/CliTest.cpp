@@ -560,6 +560,34 @@ TEST_F(CliTest, TextureConvertsTheTexturesNamed)
     EXPECT_EQ(Run({"texture", "--info", pack, "**.txt"}).err, Lines({"tessaro-cli: no texture matches **.txt"}));
 }
 
+TEST_F(CliTest, TexturesLandWhereExtractionPutsFilesAndNowhereElse)
+{
+    // The pack itself bears a name a texture converts to; a backslash
+    // separates folders; (where links can be made here) a folder is a link
+    // leading out of the target.
+    PackBuilder builder;
+    AddTexture(builder, "p.tth", "p.ttz", test::VtfBuilder{});
+    AddTexture(builder, "m\\c.tth", "m\\c.ttz", test::VtfBuilder{});
+    AddTexture(builder, "out/d.tth", "out/d.ttz", test::VtfBuilder{});
+    const std::string pack = Pack("p.vtf", builder.Build());
+    const std::string packBytes = test::ReadFile(pack);
+    std::vector<std::string> refused{"Target is the pack being read: refused"};
+#ifndef _WIN32
+    fs::create_directory(dir.Path() / "elsewhere");
+    fs::create_directory_symlink("elsewhere", dir.Path() / "out");
+    refused.push_back("Link in target path refused");
+#endif
+
+    const Result result = Run({"texture", "p.vtf", "**.tth", "--format", "vtf"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, Lines(refused));
+    EXPECT_EQ(test::ReadFile(pack), packBytes);
+    EXPECT_EQ(test::ReadFile(dir.Path() / "m" / "c.vtf"), test::VtfBuilder{}.Build());
+#ifndef _WIN32
+    EXPECT_TRUE(fs::is_empty(dir.Path() / "elsewhere"));
+#endif
+}
+
 // Sets an environment variable for the tool's runs while it lives.
 class Environment {
 public:

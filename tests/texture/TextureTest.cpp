@@ -377,20 +377,25 @@ TEST_F(TextureTest, ImagesAreWrittenAsPngAndTgaWholeOrNotAtAll)
         stbi_image_free(back);
     }
 
+    // A file that has the temporary name already is someone else's: it is
+    // neither written, nor taken, nor removed.
     test::TempDir dir;
     const std::string path = dir / "t.png";
     test::WriteFile(path, "older");
+    test::WriteFile(dir / "t.png.partial", "theirs");
+    const std::vector<std::string> before{"t.png", "t.png.partial"};
     fake.writeLimit = 2;
     EXPECT_FALSE(texture::WriteFileWhole(path, pixels));
     fake.writeLimit.reset();
     fake.failRename = true;
     EXPECT_FALSE(texture::WriteFileWhole(path, pixels));
-    EXPECT_EQ(test::Tree(dir.Path()), std::vector<std::string>{"t.png"});
+    EXPECT_EQ(test::Tree(dir.Path()), before);
     EXPECT_EQ(test::ReadFile(path), "older");
     fake.failRename = false;
     EXPECT_TRUE(texture::WriteFileWhole(path, pixels));
     EXPECT_EQ(test::ReadFile(path), std::string(pixels.begin(), pixels.end()));
-    EXPECT_EQ(test::Tree(dir.Path()), std::vector<std::string>{"t.png"});
+    EXPECT_EQ(test::Tree(dir.Path()), before);
+    EXPECT_EQ(test::ReadFile(dir / "t.png.partial"), "theirs");
 }
 
 }  // namespace
