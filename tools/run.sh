@@ -5,8 +5,8 @@
 # first window is up, opens the about box and saves build/screenshots/about.png
 # a couple of seconds later, closes it, drives the program with xdotool to a
 # pack viewer previewing a script (build/screenshots/viewer.png), then a
-# binary entry in hex (build/screenshots/viewer-hex.png), and then ends the
-# program.
+# binary entry in hex (build/screenshots/viewer-hex.png), then a texture
+# (build/screenshots/texture.png), and then ends the program.
 #   NO_INSTALL=1  remove the game's registry value first, so the program asks
 #                 where the game is
 set -eu
@@ -110,6 +110,11 @@ if [ "${NO_INSTALL:-0}" != 1 ]; then
     xdotool mousemove $((X + 86)) $((Y + 250 + 13 * 12)) click 1; sleep 1
     import -window root "$shots/viewer-hex.png"
     echo "screenshot: $shots/viewer-hex.png"
+    # Then the same pack's first texture (its 2nd entry, a .tth), drawn in
+    # the preview.
+    xdotool mousemove $((X + 86)) $((Y + 250 + 13 * 1)) click 1; sleep 1
+    import -window root "$shots/texture.png"
+    echo "screenshot: $shots/texture.png"
   fi
 fi
 kill "$pid" 2>/dev/null || true

@@ -63,7 +63,7 @@ TEST_F(TexturePreview, EitherHalfShowsThePictureFittedOverTheCheckerboard) {
         Click(viewer, entries(), {row});
         ASSERT_TRUE(::IsWindowVisible(preview()));
         ASSERT_NE(Image(), nullptr);
-        const std::string status = "materials/half.tth  |  64 \xD7 32 \xB7 BGRA8888 \xB7 1 mip";
+        const std::string status = "64 \xD7 32 \xB7 BGRA8888 \xB7 1 mip  |  materials/half.tth";
         EXPECT_EQ(Status(), status);
         EXPECT_EQ(win::WindowText(preview()), status);
 

@@ -36,7 +36,7 @@ bool TexturePreview::Show(const std::shared_ptr<VpkArchive>& archive, std::uint3
         }
         loaded.vtf = {};
         view.SetImage(std::move(rgba), loaded.info.width, loaded.info.height,
-                      texture::TextureName(*archive, pair) + "  |  " + TextureDescription(loaded.info));
+                      TextureDescription(loaded.info) + "  |  " + texture::TextureName(*archive, pair));
     } catch (const std::bad_alloc&) {
         view.SetImage({}, 0, 0, texture::TextureName(*archive, pair) + ": not enough memory to show it");
     }

@@ -1,7 +1,8 @@
 // The texture kind of preview: a .tth/.ttz pair rebuilt, its largest image
-// decoded and shown in an ImageView, the status line giving the texture's
-// name (its .tth's, whichever half was clicked), size, format and mips
-// ("a.tth  |  2,048 × 1,024 · BGRA8888 · 1 mip"). A texture that is
+// decoded and shown in an ImageView, the status line giving its size, format
+// and mips, then its name (its .tth's, whichever half was clicked), so a
+// narrow pane cuts the name, not the figures:
+// "2,048 × 1,024 · BGRA8888 · 1 mip  |  a.tth". A texture that is
 // refused shows no image and its message on the status line, without a
 // message box.
 #pragma once
