@@ -68,6 +68,8 @@
 #define ID_EXTRACT              32773
 #define ID_EXTRACT_TO           32774
 #define ID_EXTRACT_ALL_TO       32775
+#define ID_SAVE_AS_PNG          32776
+#define ID_SAVE_AS_VTF          32777
 
 #ifndef IDC_STATIC
 #define IDC_STATIC              (-1)

@@ -130,7 +130,8 @@ std::string DescribeMenu(HMENU menu)
 
 const char* const kMainMenu = "&File{&Tools{&VPK Viewer/Extracter=32772}}|&About=16";
 const char* const kViewerMenu = "&File{&Open=32771}";
-const char* const kEntryPopup = "POPUP{&Extract=32773|Extract &to...=32774|Extract &all to...=32775}";
+const char* const kEntryPopup =
+    "POPUP{&Extract=32773|Extract &to...=32774|Extract &all to...=32775|-|Save as PNG...=32776|Save as VTF...=32777}";
 
 TEST(Menus, HoldTheirItemsAndCommands)
 {

@@ -4,7 +4,11 @@
 // no picture and no message box.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+
+#define STB_IMAGE_IMPLEMENTATION
+#include <stb_image.h>
 
 #include "TextureBuilder.h"
 #include "ViewerSupport.h"
@@ -95,6 +99,57 @@ TEST_F(TexturePreview, RefusedTextureSaysWhyOnTheStatusLineWithoutABox) {
     ASSERT_NE(Image(), nullptr);
     EXPECT_TRUE(Image()->ImageRect().IsEmpty());
     EXPECT_TRUE(boxes.calls.empty());
+}
+
+// Either half's pop-up saves the texture where the save dialog says: the
+// VTF byte for byte, the PNG decoding to the texture's pixels; the dialog
+// opens where the last one saved.
+TEST_F(TexturePreview, SaveAsPngAndVtfWriteTheTexture) {
+    namespace fs = std::filesystem;
+    const std::string vtf = HalfRedTexture();
+    const test::TexturePairBuilder pair = test::TexturePairBuilder::Cut(vtf);
+    Load(Pack("textures.vpk", test::PackBuilder()
+                                  .Add("materials/half.tth", pair.Tth())
+                                  .Add("materials/half.ttz", pair.ttz)
+                                  .Add("materials/half.vmt", "\"LightmappedGeneric\" {}")
+                                  .Build()));
+    wintest::PopupMenuRecorder menus;
+    wintest::SaveFileDialogRecorder saves;
+    const fs::path out = dir.Path() / "out";
+    fs::create_directory(out);
+    menus.Script({ID_SAVE_AS_VTF, ID_SAVE_AS_PNG});
+    saves.Script({(out / "half.vtf").string(), (out / "half.png").string()});
+    viewertest::Select(entries(), {1});
+    viewertest::Notify(viewer, entries(), NM_RCLICK);
+    viewertest::Select(entries(), {0});
+    viewertest::Notify(viewer, entries(), NM_RCLICK);
+
+    EXPECT_EQ(test::ReadFile(out / "half.vtf"), vtf);
+    const std::string png = test::ReadFile(out / "half.png");
+    int width = 0, height = 0, channels = 0;
+    unsigned char* pixels = stbi_load_from_memory(reinterpret_cast<const unsigned char*>(png.data()),
+                                                  static_cast<int>(png.size()), &width, &height, &channels, 4);
+    ASSERT_NE(pixels, nullptr);
+    EXPECT_EQ(width, 64);
+    EXPECT_EQ(height, 32);
+    const unsigned char* last = pixels + (31 * 64 + 63) * 4;
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(pixels), 4), std::string("\xFF\x00\x00\xFF", 4));
+    EXPECT_EQ(last[3], 0);
+    stbi_image_free(pixels);
+    ASSERT_EQ(saves.calls.size(), 2u);
+    EXPECT_EQ(saves.calls[0].initialFile, "half.vtf");
+    EXPECT_EQ(saves.calls[0].owner, viewer.Handle());
+    EXPECT_EQ(saves.calls[1].initialFile, "half.png");
+    EXPECT_EQ(saves.calls[1].initialDirectory, out.string());
+    EXPECT_FALSE(fs::exists(out / "half.png.partial"));
+    EXPECT_TRUE(boxes.calls.empty());
+
+    // Not a texture: both items greyed.
+    viewertest::Select(entries(), {2});
+    viewertest::Notify(viewer, entries(), NM_RCLICK);
+    ASSERT_EQ(menus.calls.size(), 3u);
+    EXPECT_FALSE(menus.calls[0].items[4].grayed || menus.calls[0].items[5].grayed);
+    EXPECT_TRUE(menus.calls[2].items[4].grayed && menus.calls[2].items[5].grayed);
 }
 
 // Drawn sizes: down to fit, 1:1 when it fits but is not small, up to fit
