@@ -82,6 +82,7 @@ bench: build
 	bench/about.sh
 	bench/preview.sh
 	bench/texture.sh
+	bench/texture_view.sh
 
 # Each fuzz target for FUZZ_SECONDS (default 300) on one core; see fuzz/README.md.
 fuzz:
