@@ -48,6 +48,8 @@ results=$(
   echo "|---|---|---|---|"
   echo "| the .ttz in the hex view (baseline) | ${v[hex.show]} ms | 1.00 | $(ratio "${v[hex.show]}" 300) |"
   echo "| the texture, fitted (box filter), over the checkerboard | ${v[texture.show]} ms | $(ratio "${v[texture.show]}" "${v[hex.show]}") | $(ratio "${v[texture.show]}" 300) |"
+  echo "| of which: the pair read and rebuilt (no window) | ${v[texture.load]} ms | | |"
+  echo "| of which: decoded to RGBA (no window) | ${v[texture.decode]} ms | | |"
 )
 printf '%s\n' "$results"
 python3 - "$root/bench/README.md" "$results" <<'PY'
