@@ -205,7 +205,8 @@ const std::vector<DialogText>& DialogTexts()
           {1005, "Static", ""},
           {1007, "Static", ""},
           {1008, "Static", ""},
-          {1009, "Edit", ""}}},
+          {1012, "Static", ""},
+          {1009, "Static", ""}}},
         {160, "Extracting", {{1010, "Static", ""}, {1011, "Static", ""}, {2, "Button", "Cancel"}}},
     };
     return dialogs;
