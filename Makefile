@@ -83,6 +83,7 @@ bench: build
 	bench/preview.sh
 	bench/texture.sh
 	bench/find.sh
+	bench/texture_view.sh
 
 # Each fuzz target for FUZZ_SECONDS (default 300) on one core; see fuzz/README.md.
 fuzz:

@@ -77,6 +77,8 @@
 #define ID_EXTRACT_ALL_TO       32775
 #define ID_FIND_FILTER          32776   /* Ctrl+F: to the filter box */
 #define ID_FIND_IN_PACKS        32777   /* Ctrl+Shift+F: "Find in all packs..." */
+#define ID_SAVE_AS_PNG          32778
+#define ID_SAVE_AS_VTF          32779
 
 #ifndef IDC_STATIC
 #define IDC_STATIC              (-1)

@@ -114,13 +114,38 @@ def material_file(base_texture, surface):
     ])
 
 
-def texture_header(width, height):
-    return b"TTH\x00" + struct.pack("<HHII", width, height, 1, 0x20) + bytes(16)
+def texture_vtf(width, height, seed):
+    """A VTF 7.1 file of one BGRA8888 image: coloured rings on a disc that
+    fades to transparent towards the corners, a bright cross through the
+    middle."""
+    header = b"VTF\x00" + struct.pack("<III", 7, 1, 64)
+    header += struct.pack("<HHIHH", width, height, 0, 1, 0) + bytes(4)
+    header += struct.pack("<fff", 0.5, 0.5, 0.5) + bytes(4) + struct.pack("<fiBiBB", 1.0, 12, 1, 13, 0, 0)
+    header = header.ljust(64, b"\x00")
+    palette = [(200, 30, 30), (230, 180, 40), (60, 120, 220), (40, 180, 90)]
+    pixels = bytearray()
+    cx, cy = (width - 1) / 2.0, (height - 1) / 2.0
+    for y in range(height):
+        for x in range(width):
+            dx, dy = (x - cx) / (width / 2.0), (y - cy) / (height / 2.0)
+            distance = (dx * dx + dy * dy) ** 0.5
+            r, g, b = palette[(int(distance * 8) + seed) % len(palette)]
+            if abs(x - cx) < width / 32.0 or abs(y - cy) < height / 32.0:
+                r, g, b = 240, 240, 240
+            alpha = 255 if distance < 0.7 else max(0, int(255 * (1.0 - (distance - 0.7) / 0.6)))
+            pixels += bytes((b, g, r, alpha))
+    return header + bytes(pixels)
 
 
-def texture_body(width, height, seed):
-    pixels = bytes(((x * 3 + y * 5 + seed) & 0xFF) for y in range(height) for x in range(width))
-    return zlib.compress(pixels, 9)
+def texture_pair(width, height, seed):
+    """The .tth and .ttz the game cuts a VTF file into: the header and the
+    file's first bytes, then the rest as one zlib stream."""
+    vtf = texture_vtf(width, height, seed)
+    chunk = 64 + 256  # the header and the first pixels, as the game's own files hold
+    body = zlib.compress(vtf[chunk:], 9)
+    tth = b"TTH\x00" + struct.pack("<HBBI", 1, 1, 0, chunk) + struct.pack("<Q", 0x40)
+    tth += struct.pack("<II", len(vtf), len(body)) + vtf[:chunk]
+    return tth, body
 
 
 def model_file(name, bones):
@@ -161,15 +186,16 @@ def file_pack_0():
 def file_pack_1():
     entries = []
     textures = [
-        ("materials/models/character/pc/male/brujah/brujah_body", 32, 32, "flesh"),
-        ("materials/models/character/pc/female/toreador/toreador_dress", 32, 16, "cloth"),
-        ("materials/models/weapons/melee/katana/katana", 16, 16, "metal"),
-        ("materials/hollywood/asylum/wall_brick 01", 16, 32, "brick"),
+        ("materials/models/character/pc/male/brujah/brujah_body", 256, 256, "flesh"),
+        ("materials/models/character/pc/female/toreador/toreador_dress", 256, 128, "cloth"),
+        ("materials/models/weapons/melee/katana/katana", 128, 128, "metal"),
+        ("materials/hollywood/asylum/wall_brick 01", 128, 256, "brick"),
     ]
     for seed, (base, width, height, surface) in enumerate(textures):
         entries.append((base + ".vmt", material_file(base.split("/", 1)[1], surface)))
-        entries.append((base + ".tth", texture_header(width, height)))
-        entries.append((base + ".ttz", texture_body(width, height, seed)))
+        tth, ttz = texture_pair(width, height, seed)
+        entries.append((base + ".tth", tth))
+        entries.append((base + ".ttz", ttz))
     for bones, model in enumerate(["models/character/pc/male/brujah/brujah.mdl",
                                    "models/character/npc/unique/hollywood/velvet/velvet.mdl",
                                    "models/weapons/katana/katana.mdl"], start=3):

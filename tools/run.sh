@@ -5,8 +5,8 @@
 # first window is up, opens the about box and saves build/screenshots/about.png
 # a couple of seconds later, closes it, drives the program with xdotool to a
 # pack viewer previewing a script (build/screenshots/viewer.png), then a
-# binary entry in hex (build/screenshots/viewer-hex.png), then a filtered
-# entry list and "Find in all packs..." (build/screenshots/find.png), and then
+# binary entry in hex (build/screenshots/viewer-hex.png), then a texture
+# (build/screenshots/texture.png), then a filtered entry list and "Find in all packs..." (build/screenshots/find.png), and then
 # ends the program.
 #   NO_INSTALL=1  remove the game's registry value first, so the program asks
 #                 where the game is
@@ -111,6 +111,11 @@ if [ "${NO_INSTALL:-0}" != 1 ]; then
     xdotool mousemove $((X + 86)) $((Y + 268 + 13 * 12)) click 1; sleep 1
     import -window root "$shots/viewer-hex.png"
     echo "screenshot: $shots/viewer-hex.png"
+    # Then the same pack's first texture (its 2nd entry, a .tth), drawn in
+    # the preview.
+    xdotool mousemove $((X + 86)) $((Y + 268 + 13 * 1)) click 1; sleep 1
+    import -window root "$shots/texture.png"
+    echo "screenshot: $shots/texture.png"
     # Then finding: Ctrl+F and "vmt" in the filter box narrow the pack's
     # rows; Ctrl+Shift+F opens "Find in all packs..." and "hollywood" finds
     # entries in every pack listed.

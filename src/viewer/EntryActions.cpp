@@ -1,8 +1,12 @@
 #include "viewer/EntryActions.h"
 
+#include <new>
+#include <optional>
 #include <vector>
 
 #include "resource.h"
+#include "texture/ImageFiles.h"
+#include "texture/TexturePair.h"
 #include "viewer/ViewerKeyboard.h"
 #include "win/FileDialog.h"
 #include "win/Menu.h"
@@ -18,6 +22,27 @@ constexpr const char* kChooseFolderTitle = "Extract the entries below this folde
 std::string& LastExtractionFolder() {
     static std::string folder;
     return folder;
+}
+
+// The folder the last "Save as ..." of this run of the program wrote in.
+std::string& LastSaveFolder() {
+    static std::string folder;
+    return folder;
+}
+
+// The only selected entry when it is a texture's half.
+std::optional<ExtractionItem> SelectedTexture(const EntryListPane& entries) {
+    std::vector<ExtractionItem> selected = entries.SelectedEntries();
+    if (selected.size() != 1 || !texture::IsTextureName(selected[0].name.c_str())) return std::nullopt;
+    return selected[0];
+}
+
+// "NAME.png" for a texture named "folder/NAME.tth".
+std::string SaveName(const std::string& textureName, const char* extension) {
+    const std::size_t slash = textureName.find_last_of("/\\");
+    std::string name = textureName.substr(slash == std::string::npos ? 0 : slash + 1);
+    const std::size_t dot = name.rfind('.');
+    return name.substr(0, dot) + "." + extension;
 }
 
 }  // namespace
@@ -38,6 +63,10 @@ void EntryActions::ShowMenu(POINT screen) {
     // Without the installation the current directory is not the game's.
     const bool canExtract = !packFolder.empty();
     if (!canExtract) ::EnableMenuItem(popup, ID_EXTRACT, MF_BYCOMMAND | MF_GRAYED);
+    if (!SelectedTexture(entries)) {
+        ::EnableMenuItem(popup, ID_SAVE_AS_PNG, MF_BYCOMMAND | MF_GRAYED);
+        ::EnableMenuItem(popup, ID_SAVE_AS_VTF, MF_BYCOMMAND | MF_GRAYED);
+    }
     const int command =
         win::ShowPopupMenu(popup, TPM_RIGHTBUTTON | TPM_RETURNCMD, screen.x, screen.y, viewer.Handle());
     menu.Reset();
@@ -45,6 +74,8 @@ void EntryActions::ShowMenu(POINT screen) {
         ExtractTo(command == ID_EXTRACT_ALL_TO);
     } else if (command == ID_EXTRACT && canExtract) {
         ExtractHere();
+    } else if (command == ID_SAVE_AS_PNG || command == ID_SAVE_AS_VTF) {
+        SaveTexture(command == ID_SAVE_AS_PNG);
     }
 }
 
@@ -93,6 +124,56 @@ void EntryActions::ExtractTo(bool all) {
     extraction = std::make_unique<BulkExtraction>(archive->GetPath(), std::move(items), folder);
     viewer.SetTimer(kExtractionTimer, kExtractionTick);
     OnTimer();
+}
+
+void EntryActions::SaveTexture(bool png) {
+    const std::optional<ExtractionItem> selected = SelectedTexture(entries);
+    if (!selected) return;
+    const std::shared_ptr<VpkArchive> pack = archive;
+    HWND owner = viewer.Handle();
+    win::MessageBoxOwner boxes(owner);
+    // Refused before the user is asked where to put it.
+    const texture::TexturePair pair = texture::TexturePairs(*pack).PairOf(selected->index);
+    std::vector<unsigned char> file;
+    std::string why;
+    try {
+        texture::LoadedTexture loaded;
+        if (!texture::LoadTexture(*pack, pair, loaded, why)) {
+            win::MessageBox(why);
+            return;
+        }
+        std::vector<unsigned char> rgba;
+        if (!png) {
+            file = std::move(loaded.vtf);
+        } else if (!texture::DecodeLargestImage(loaded.vtf.data(), loaded.info, rgba, why) ||
+                   !texture::EncodePng(rgba.data(), loaded.info.width, loaded.info.height, file)) {
+            win::MessageBox(texture::TextureName(*pack, pair) + ": " + (why.empty() ? "can't encode it" : why));
+            return;
+        }
+    } catch (const std::bad_alloc&) {
+        win::MessageBox(texture::TextureName(*pack, pair) + ": not enough memory to save it");
+        return;
+    }
+
+    const char* extension = png ? "png" : "vtf";
+    char path[MAX_PATH] = {};
+    const std::string name = SaveName(texture::TextureName(*pack, pair), extension);
+    name.copy(path, sizeof path - 1);
+    OPENFILENAMEA request{};
+    request.lStructSize = sizeof request;
+    request.hwndOwner = owner;
+    request.lpstrFilter = png ? "PNG image (*.png)\0*.png\0All files (*.*)\0*.*\0"
+                              : "VTF texture (*.vtf)\0*.vtf\0All files (*.*)\0*.*\0";
+    request.lpstrFile = path;
+    request.nMaxFile = sizeof path;
+    request.lpstrInitialDir = LastSaveFolder().empty() ? nullptr : LastSaveFolder().c_str();
+    request.lpstrDefExt = extension;
+    request.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!win::ShowSaveFileDialog(request) || !viewer.IsWindow()) return;
+    const std::string chosen = path;
+    const std::size_t slash = chosen.find_last_of("\\/");
+    if (slash != std::string::npos) LastSaveFolder() = chosen.substr(0, slash);
+    if (!texture::WriteFileWhole(chosen, file)) win::MessageBox("Can't write " + chosen);
 }
 
 void EntryActions::OnTimer() {

@@ -1,7 +1,9 @@
 // What the viewer's entry pop-up does: "&Extract" (the selected entries,
 // below the current directory, one message per failure) and "Extract to..."
 // / "Extract all to..." (below a folder the user picks, on another thread,
-// with a progress window; the viewer is disabled while it runs).
+// with a progress window; the viewer is disabled while it runs); on one
+// selected texture half, "Save as PNG..." and "Save as VTF..." (the texture
+// written where the save dialog says, whole or not at all).
 //
 // The viewer owns one EntryActions and forwards to it: the menu requests,
 // its extraction timer (kExtractionTimer) and its closing (End).
@@ -37,6 +39,10 @@ public:
     // row shown, in list order): asks
     // for a folder, then writes on another thread with a progress window.
     void ExtractTo(bool all);
+    // "Save as PNG..." or "Save as VTF...": the texture the selected entry
+    // is a half of, rebuilt (and for a PNG decoded), then written where the
+    // user says; a refusal or a failed write gets a message box.
+    void SaveTexture(bool png);
     void OnTimer();
     // Stops the run, if any (waiting for the entry being written), closes
     // the progress window and enables the viewer again; with `report`, the

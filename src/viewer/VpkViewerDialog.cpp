@@ -279,7 +279,7 @@ void VpkViewerDialog::ShowPreview(std::uint32_t index) {
     if (kind == preview::PreviewKind::None) return;
     if ((!preview || preview->Kind() != kind) && !ReplacePreview(kind)) return;
     if (!preview->Show(archive, index)) return;
-    ::SetWindowTextA(Item(IDC_PREVIEW_STATUS), preview::PreviewStatusText(*archive->GetEntry(index), kind).c_str());
+    ::SetWindowTextA(Item(IDC_PREVIEW_STATUS), preview->StatusText(*archive->GetEntry(index)).c_str());
     ::ShowWindow(Item(IDC_PREVIEW_STATUS), SW_SHOW);
     ::ShowWindow(preview->Window(), SW_SHOW);
 }

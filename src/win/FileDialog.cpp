@@ -13,6 +13,14 @@ public:
 SystemOpenFileDialog systemDialog;
 OpenFileDialogSeam* currentSeam = &systemDialog;
 
+class SystemSaveFileDialog : public SaveFileDialogSeam {
+public:
+    bool Show(OPENFILENAMEA& request) override { return ::GetSaveFileNameA(&request) != FALSE; }
+};
+
+SystemSaveFileDialog systemSaveDialog;
+SaveFileDialogSeam* currentSaveSeam = &systemSaveDialog;
+
 // Opens the chooser on the folder given, when there is one.
 int CALLBACK StartInFolder(HWND dialog, UINT msg, LPARAM, LPARAM folder) {
     if (msg == BFFM_INITIALIZED && *reinterpret_cast<const char*>(folder) != '\0') {
@@ -59,6 +67,16 @@ OpenFileDialogSeam* SetOpenFileDialogSeam(OpenFileDialogSeam* seam) {
 
 bool ShowOpenFileDialog(OPENFILENAMEA& request) {
     return currentSeam->Show(request);
+}
+
+SaveFileDialogSeam* SetSaveFileDialogSeam(SaveFileDialogSeam* seam) {
+    SaveFileDialogSeam* previous = currentSaveSeam;
+    currentSaveSeam = seam != nullptr ? seam : &systemSaveDialog;
+    return previous == &systemSaveDialog ? nullptr : previous;
+}
+
+bool ShowSaveFileDialog(OPENFILENAMEA& request) {
+    return currentSaveSeam->Show(request);
 }
 
 FolderDialogSeam* SetFolderDialogSeam(FolderDialogSeam* seam) {

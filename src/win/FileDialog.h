@@ -1,5 +1,5 @@
-// The open-file dialog and the folder chooser, each behind a seam that tests
-// replace.
+// The open-file and save-file dialogs and the folder chooser, each behind a
+// seam that tests replace.
 #pragma once
 
 #include "win/Win32.h"
@@ -27,6 +27,23 @@ OpenFileDialogSeam* SetOpenFileDialogSeam(OpenFileDialogSeam* seam);
 
 // Runs the open-file dialog (GetOpenFileNameA) for `request`.
 bool ShowOpenFileDialog(OPENFILENAMEA& request);
+
+// Whatever runs the save-file dialog; tests install a recorder as for the
+// open-file dialog.
+class SaveFileDialogSeam {
+public:
+    virtual ~SaveFileDialogSeam() = default;
+    // As GetSaveFileNameA: true with the chosen path in request.lpstrFile,
+    // false when cancelled.
+    virtual bool Show(OPENFILENAMEA& request) = 0;
+};
+
+// Routes ShowSaveFileDialog to `seam` (null: the real dialog) and returns the
+// seam that was in place before.
+SaveFileDialogSeam* SetSaveFileDialogSeam(SaveFileDialogSeam* seam);
+
+// Runs the save-file dialog (GetSaveFileNameA) for `request`.
+bool ShowSaveFileDialog(OPENFILENAMEA& request);
 
 // Whatever runs the folder chooser. Tests install a recorder.
 class FolderDialogSeam {

@@ -161,7 +161,7 @@ TEST_F(Viewer, ExtractWritesTheSelectedRowsInListOrderOnlyWithAnInstallation) {
     ASSERT_EQ(menus.calls.size(), 1u);
     EXPECT_EQ(menus.calls[0].flags, static_cast<UINT>(TPM_RIGHTBUTTON | TPM_RETURNCMD));
     EXPECT_EQ(menus.calls[0].owner, viewer.Handle());
-    ASSERT_EQ(menus.calls[0].items.size(), 3u);  // Extract to... and Extract all to... follow
+    ASSERT_EQ(menus.calls[0].items.size(), 6u);  // Extract to..., Extract all to..., the texture items follow
     EXPECT_EQ(menus.calls[0].items[0].text, "&Extract");
     EXPECT_EQ(menus.calls[0].items[0].id, static_cast<UINT>(ID_EXTRACT));
     EXPECT_FALSE(menus.calls[0].items[0].grayed);

@@ -85,9 +85,10 @@ struct OpenFileRecord {
 };
 
 // Answers: a chosen path, or nullopt for Cancel. Like the real dialog, a path
-// that does not fit the buffer fails.
-class OpenFileDialogRecorder : public Recorder<win::OpenFileDialogSeam, OpenFileRecord, std::optional<std::string>,
-                                               &win::SetOpenFileDialogSeam> {
+// that does not fit the buffer fails. The open-file and save-file dialogs
+// take the same request.
+template <class Seam, Seam* (*Install)(Seam*)>
+class FileDialogRecorder : public Recorder<Seam, OpenFileRecord, std::optional<std::string>, Install> {
 public:
     bool Show(OPENFILENAMEA& request) override {
         OpenFileRecord record{request.hwndOwner, {}, {}, {}, {}, {}, request.Flags, request.nMaxFile};
@@ -97,7 +98,7 @@ public:
         record.defaultExtension = Copy(request.lpstrDefExt).value_or("");
         record.initialDirectory = Copy(request.lpstrInitialDir).value_or("");
         record.title = Copy(request.lpstrTitle).value_or("");
-        const std::optional<std::string> answer = Next(std::move(record), std::nullopt);
+        const std::optional<std::string> answer = this->Next(std::move(record), std::nullopt);
         if (!answer || request.lpstrFile == nullptr || answer->size() + 1 > request.nMaxFile) return false;
         std::memcpy(request.lpstrFile, answer->c_str(), answer->size() + 1);
         size_t slash = answer->find_last_of("\\/");
@@ -108,6 +109,9 @@ public:
         return true;
     }
 };
+
+using OpenFileDialogRecorder = FileDialogRecorder<win::OpenFileDialogSeam, &win::SetOpenFileDialogSeam>;
+using SaveFileDialogRecorder = FileDialogRecorder<win::SaveFileDialogSeam, &win::SetSaveFileDialogSeam>;
 
 struct FolderDialogRecord {
     HWND owner;

@@ -4,6 +4,7 @@
 
 #include "viewer/preview/HexPreview.h"
 #include "viewer/preview/TextPreview.h"
+#include "viewer/preview/TexturePreview.h"
 
 namespace viewer::preview {
 
@@ -14,7 +15,8 @@ PreviewKind PickPreviewKind(VpkArchive& archive, std::uint32_t index) {
     unsigned char head[kPreviewHeadSize];
     std::uint32_t headSize = 0;
     // Only a type outside the list is decided by its bytes.
-    if (!inDirectoryPack && size > 0 && !IsPreviewableType(LowerCaseType(type))) {
+    if (!inDirectoryPack && size > 0 && !IsPreviewableType(LowerCaseType(type)) &&
+        !IsTextureType(LowerCaseType(type))) {
         headSize = std::min<std::uint32_t>(size, kPreviewHeadSize);
         if (!archive.ReadEntryRange(index, 0, headSize, head)) return PreviewKind::None;
     }
@@ -25,6 +27,7 @@ std::unique_ptr<PreviewView> MakePreviewView(PreviewKind kind) {
     switch (kind) {
     case PreviewKind::Text: return std::make_unique<TextPreview>();
     case PreviewKind::Hex: return std::make_unique<HexPreview>();
+    case PreviewKind::Texture: return std::make_unique<TexturePreview>();
     case PreviewKind::None: break;
     }
     return nullptr;

@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "viewer/preview/PreviewKind.h"
+#include "viewer/preview/PreviewStatus.h"
 #include "vpk/VpkArchive.h"
 #include "win/Geometry.h"
 
@@ -38,6 +39,9 @@ public:
     virtual void Clear() = 0;
     // The window to place, show and hide.
     virtual HWND Window() const = 0;
+    // The status line for the entry shown: its name, size and kind of view
+    // unless the view says more.
+    virtual std::string StatusText(const VpkEntry& entry) const { return PreviewStatusText(entry, Kind()); }
 };
 
 // The kind that shows entry `index` of `archive`: a text type by its name,
