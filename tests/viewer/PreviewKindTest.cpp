@@ -35,9 +35,6 @@ TEST(PreviewKind, TextTypesByNameOthersByTheirFirstBytes) {
         {"empty entry of a listed type", false, "txt", "", PreviewKind::None},
         {"empty entry of another type", false, "bin", "", PreviewKind::None},
         {"row of a directory pack", true, "DIR", "", PreviewKind::None},
-        {"texture header, any bytes", false, "tth", "TTH", PreviewKind::Texture},
-        {"texture body in capitals", false, "TTZ", std::string("\x78\x9c", 2), PreviewKind::Texture},
-        {"empty texture body", false, "ttz", "", PreviewKind::Texture},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

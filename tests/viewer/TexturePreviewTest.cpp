@@ -101,6 +101,24 @@ TEST_F(TexturePreview, RefusedTextureSaysWhyOnTheStatusLineWithoutABox) {
     EXPECT_TRUE(boxes.calls.empty());
 }
 
+// A texture is known by its name's ending, as its pair is: a dot elsewhere in
+// its path does not hide it, nor an empty .ttz (the .tth holding the whole
+// file), and "tth" inside a longer name makes no texture.
+TEST_F(TexturePreview, KnownByItsNamesEnding) {
+    const test::TexturePairBuilder pair = test::TexturePairBuilder::Cut(HalfRedTexture(), UINT32_MAX);
+    ASSERT_TRUE(pair.ttz.empty());
+    Load(Pack("dots.vpk", test::PackBuilder()
+                              .Add("materials/v1.5/half.tth", pair.Tth())
+                              .Add("materials/v1.5/half.ttz", pair.ttz)
+                              .Add("notes.tth.txt", "not a texture")
+                              .Build()));
+    Click(viewer, entries(), {1});
+    EXPECT_EQ(Status(), "64 \xD7 32 \xB7 BGRA8888 \xB7 1 mip  |  materials/v1.5/half.tth");
+    Click(viewer, entries(), {2});
+    EXPECT_TRUE(::IsWindowVisible(preview()));
+    EXPECT_EQ(Status(), "notes.tth.txt  |  13 bytes  |  text");
+}
+
 // Either half's pop-up saves the texture where the save dialog says: the
 // VTF byte for byte, the PNG decoding to the texture's pixels; the dialog
 // opens where the last one saved.

@@ -41,15 +41,9 @@ bool LooksLikeText(const unsigned char* bytes, std::size_t size) {
     });
 }
 
-bool IsTextureType(const std::string& lowerCaseType) {
-    return lowerCaseType == "tth" || lowerCaseType == "ttz";
-}
-
 PreviewKind ChoosePreviewKind(bool inDirectoryPack, const std::string& type, std::uint32_t size,
                               const unsigned char* head, std::size_t headSize) {
-    if (inDirectoryPack) return PreviewKind::None;
-    if (IsTextureType(LowerCaseType(type))) return PreviewKind::Texture;
-    if (size == 0) return PreviewKind::None;
+    if (inDirectoryPack || size == 0) return PreviewKind::None;
     if (IsPreviewableType(LowerCaseType(type))) return PreviewKind::Text;
     return LooksLikeText(head, std::min<std::size_t>(headSize, kPreviewHeadSize)) ? PreviewKind::Text
                                                                                    : PreviewKind::Hex;

@@ -15,6 +15,7 @@
 
 namespace viewer::preview {
 
+// Texture: a texture's half, known by its name (see PickPreviewKind).
 enum class PreviewKind { None, Text, Hex, Texture };
 
 // "text", "hex", "texture"; empty for None.
@@ -29,9 +30,6 @@ std::string LowerCaseType(std::string type);
 // The entry types shown as text whatever their bytes, compared exactly after
 // lower-casing: "txt", "dlg", ..., "gam~".
 bool IsPreviewableType(const std::string& lowerCaseType);
-// The types of a texture's two halves, "tth" and "ttz", shown as the texture
-// (even an empty .ttz: its .tth may hold the whole texture).
-bool IsTextureType(const std::string& lowerCaseType);
 
 // True when `bytes` hold no zero byte and no control byte other than tab,
 // line feed, form feed and carriage return.
@@ -40,7 +38,6 @@ bool LooksLikeText(const unsigned char* bytes, std::size_t size);
 // The kind for an entry of this type (its name's, in any case) and size,
 // whose first min(size, kPreviewHeadSize) bytes are `head`; `head` is looked
 // at only for a type outside the list. A directory pack's rows have no bytes.
-// Texture halves show as the texture.
 PreviewKind ChoosePreviewKind(bool inDirectoryPack, const std::string& type, std::uint32_t size,
                               const unsigned char* head, std::size_t headSize);
 

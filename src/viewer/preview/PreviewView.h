@@ -44,10 +44,11 @@ public:
     virtual std::string StatusText(const VpkEntry& entry) const { return PreviewStatusText(entry, Kind()); }
 };
 
-// The kind that shows entry `index` of `archive`: a text type by its name,
+// The kind that shows entry `index` of `archive`: a texture's half (a name
+// ending in .tth or .ttz, empty or not) as Texture, a text type by its name,
 // anything else by its first bytes, which are read for that (a read that
 // fails has shown its message and gives None). None for directory rows,
-// empty entries and a closed archive.
+// other empty entries and a closed archive.
 PreviewKind PickPreviewKind(VpkArchive& archive, std::uint32_t index);
 
 // A view of `kind`, its window not yet created; nullptr for None.
