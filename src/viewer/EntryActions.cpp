@@ -1,7 +1,6 @@
 #include "viewer/EntryActions.h"
 
 #include <new>
-#include <optional>
 #include <vector>
 
 #include "resource.h"
@@ -30,11 +29,15 @@ std::string& LastSaveFolder() {
     return folder;
 }
 
-// The only selected entry when it is a texture's half.
-std::optional<ExtractionItem> SelectedTexture(const EntryListPane& entries) {
-    std::vector<ExtractionItem> selected = entries.SelectedEntries();
-    if (selected.size() != 1 || !texture::IsTextureName(selected[0].name.c_str())) return std::nullopt;
-    return selected[0];
+// The texture of the only selected entry when it is a texture's half of
+// `pack`: not a directory pack's row, nor a row left from a pack that failed
+// to load (the list still shows the previous pack's rows).
+texture::TexturePair SelectedTexture(const EntryListPane& entries, const VpkArchive& pack) {
+    const std::vector<ExtractionItem> selected = entries.SelectedEntries();
+    if (selected.size() != 1 || !texture::IsTextureName(selected[0].name.c_str())) return {};
+    const VpkEntry* entry = pack.GetEntry(selected[0].index);
+    if (entry == nullptr || selected[0].name != entry->name) return {};
+    return texture::TexturePairs(pack).PairOf(selected[0].index);
 }
 
 // "NAME.png" for a texture named "folder/NAME.tth".
@@ -63,7 +66,7 @@ void EntryActions::ShowMenu(POINT screen) {
     // Without the installation the current directory is not the game's.
     const bool canExtract = !packFolder.empty();
     if (!canExtract) ::EnableMenuItem(popup, ID_EXTRACT, MF_BYCOMMAND | MF_GRAYED);
-    if (!SelectedTexture(entries)) {
+    if (!SelectedTexture(entries, *archive).IsTexture()) {
         ::EnableMenuItem(popup, ID_SAVE_AS_PNG, MF_BYCOMMAND | MF_GRAYED);
         ::EnableMenuItem(popup, ID_SAVE_AS_VTF, MF_BYCOMMAND | MF_GRAYED);
     }
@@ -127,13 +130,12 @@ void EntryActions::ExtractTo(bool all) {
 }
 
 void EntryActions::SaveTexture(bool png) {
-    const std::optional<ExtractionItem> selected = SelectedTexture(entries);
-    if (!selected) return;
     const std::shared_ptr<VpkArchive> pack = archive;
+    const texture::TexturePair pair = SelectedTexture(entries, *pack);
+    if (!pair.IsTexture()) return;
     HWND owner = viewer.Handle();
     win::MessageBoxOwner boxes(owner);
     // Refused before the user is asked where to put it.
-    const texture::TexturePair pair = texture::TexturePairs(*pack).PairOf(selected->index);
     std::vector<unsigned char> file;
     std::string why;
     try {

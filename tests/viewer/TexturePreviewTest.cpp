@@ -162,12 +162,19 @@ TEST_F(TexturePreview, SaveAsPngAndVtfWriteTheTexture) {
     EXPECT_FALSE(fs::exists(out / "half.png.partial"));
     EXPECT_TRUE(boxes.calls.empty());
 
-    // Not a texture: both items greyed.
+    // Not a texture: both items greyed; so is a directory pack's row named
+    // like one, which has no bytes.
     viewertest::Select(entries(), {2});
     viewertest::Notify(viewer, entries(), NM_RCLICK);
-    ASSERT_EQ(menus.calls.size(), 3u);
+    Load(Pack("folders.vpk", test::PackBuilder().Type(1).Add("materials/half.tth", "").Build()));
+    viewertest::Select(entries(), {0});
+    viewertest::Notify(viewer, entries(), NM_RCLICK);
+    ASSERT_EQ(menus.calls.size(), 4u);
     EXPECT_FALSE(menus.calls[0].items[4].grayed || menus.calls[0].items[5].grayed);
-    EXPECT_TRUE(menus.calls[2].items[4].grayed && menus.calls[2].items[5].grayed);
+    for (std::size_t call : {2u, 3u}) {
+        SCOPED_TRACE(call);
+        EXPECT_TRUE(menus.calls[call].items[4].grayed && menus.calls[call].items[5].grayed);
+    }
 }
 
 // Drawn sizes: down to fit, 1:1 when it fits but is not small, up to fit
