@@ -224,7 +224,9 @@ LRESULT VpkViewerDialog::OnPackListClick() {
 void VpkViewerDialog::OnFindInPacks() {
     if (!findWindow) {
         findWindow = std::make_unique<FindInPacksDialog>(
-            [this](const std::string& path, std::uint32_t index) { ShowEntry(path, index); });
+            [this](const std::string& path, std::uint32_t index, const std::string& name) {
+                ShowEntry(path, index, name);
+            });
         if (!findWindow->Create(Handle())) {
             findWindow.reset();
             return;
@@ -244,12 +246,16 @@ void VpkViewerDialog::RepaintContentsStrip() {
     ::InvalidateRect(Handle(), &strip, FALSE);
 }
 
-bool VpkViewerDialog::ShowEntry(const std::string& path, std::uint32_t index) {
+bool VpkViewerDialog::ShowEntry(const std::string& path, std::uint32_t index, const std::string& name) {
     int row = 0;
     while (row < packList.RowCount() && CellText(packList.Handle(), row, 0) != path) ++row;
     if (row == packList.RowCount()) return false;
     LoadPackRow(row);
-    if (path != archive->GetPath() || archive->GetEntry(index) == nullptr) return false;
+    if (path != archive->GetPath()) return false;
+    // A pack written again since it was searched may have another entry
+    // under that number now.
+    const VpkEntry* entry = archive->GetEntry(index);
+    if (entry == nullptr || name != entry->name) return false;
     if (entryList.RowOfEntry(index) < 0) ::SetWindowTextA(filterBox.Handle(), "");
     const int shownAt = entryList.RowOfEntry(index);
     if (shownAt < 0) return false;

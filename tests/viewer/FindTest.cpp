@@ -26,6 +26,23 @@ protected:
         ::SendMessageA(box, WM_KEYDOWN, VK_ESCAPE, 0);
         wintest::Pump();
     }
+    // Opens "Find in all packs..." (Ctrl+Shift+F), types `text` in its
+    // pattern box and waits for the search.
+    viewer::FindInPacksDialog& Search(const std::string& text) {
+        ::SendMessageA(viewer.Handle(), WM_COMMAND, ID_FIND_IN_PACKS, 0);
+        viewer::FindInPacksDialog& find = *viewer.FindWindow();
+        EXPECT_EQ(::GetFocus(), find.Pattern().Handle());
+        Type(find.Pattern().Handle(), text);
+        EXPECT_TRUE(wintest::PumpUntil([&] { return !find.IsSearching(); }, 10000));
+        return find;
+    }
+    static void Enter(viewer::FindInPacksDialog& find) {
+        ::SendMessageA(find.Handle(), WM_COMMAND, IDOK, 0);
+        wintest::Pump();
+    }
+    int SelectedRow() {
+        return static_cast<int>(::SendMessageA(entries(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    }
     std::vector<std::string> Names() {
         std::vector<std::string> names;
         for (const Row& row : Rows(entries())) names.push_back(row[1]);
@@ -76,27 +93,32 @@ TEST_F(Find, FindInAllPacksShowsWhatItFoundAndCountsUnreadablePacks) {
     const std::string gone = Pack("gone.vpk", kDialogues);
     for (const std::string& p : {first, second, gone}) viewer.AddPack(p.c_str());
     test::WriteFile(gone, "no pack");  // listed, then broken
-    ::SendMessageA(viewer.Handle(), WM_COMMAND, ID_FIND_IN_PACKS, 0);  // Ctrl+Shift+F
-    viewer::FindInPacksDialog* find = viewer.FindWindow();
-    ASSERT_NE(find, nullptr);
-    EXPECT_EQ(::GetFocus(), find->Pattern().Handle());
-
-    Type(find->Pattern().Handle(), "therese");
-    ASSERT_TRUE(wintest::PumpUntil([&] { return !find->IsSearching(); }, 10000));
-    EXPECT_EQ(Rows(find->ResultList().Handle()), (std::vector<Row>{{"second.vpk", "2", "dlg/santa monica/therese.dlg"}}));
-    EXPECT_EQ(viewertest::Cell(find->ResultList().Handle(), 0, 3), "7");
-    EXPECT_EQ(find->StatusText(), "1 entry found in 3 packs; 1 pack could not be read");
+    viewer::FindInPacksDialog& find = Search("therese");
+    EXPECT_EQ(Rows(find.ResultList().Handle()), (std::vector<Row>{{"second.vpk", "2", "dlg/santa monica/therese.dlg"}}));
+    EXPECT_EQ(viewertest::Cell(find.ResultList().Handle(), 0, 3), "7");
+    EXPECT_EQ(find.StatusText(), "1 entry found in 3 packs; 1 pack could not be read");
     EXPECT_TRUE(boxes.calls.empty());
     EXPECT_TRUE(messages.Take().empty());  // held by the search, not shown
 
     // Enter on the result: the pack loads, the entry is selected and previewed.
-    ::SendMessageA(find->Handle(), WM_COMMAND, IDOK, 0);
-    wintest::Pump();
+    Enter(find);
     EXPECT_EQ(viewer.GetSelectedPackPath(), second);
-    const int row = static_cast<int>(::SendMessageA(entries(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-    EXPECT_EQ(viewertest::Cell(entries(), row, 1), "dlg/santa monica/therese.dlg");
+    EXPECT_EQ(viewertest::Cell(entries(), SelectedRow(), 1), "dlg/santa monica/therese.dlg");
     EXPECT_TRUE(::IsWindowVisible(preview()));
     EXPECT_EQ(win::WindowText(::GetDlgItem(viewer.Handle(), IDC_PREVIEW_STATUS)).substr(0, 28), "dlg/santa monica/therese.dlg");
+}
+
+// A pack written again after the search: its entry #2 is another one now,
+// and is neither selected nor previewed for the result.
+TEST_F(Find, AResultWhosePackWasWrittenAgainShowsNoOtherEntry) {
+    const std::string pack = Pack("dialogues.vpk", kDialogues);
+    viewer.AddPack(pack.c_str());
+    viewer::FindInPacksDialog& find = Search("therese");
+    ASSERT_EQ(find.Results().size(), 1u);
+    test::WriteFile(pack, PackBuilder().Add("a.txt", "a").Add("b.txt", "b").Build());
+    Enter(find);
+    EXPECT_EQ(SelectedRow(), -1);
+    EXPECT_EQ(win::WindowText(::GetDlgItem(viewer.Handle(), IDC_PREVIEW_STATUS)).find("b.txt"), std::string::npos);
 }
 
 }  // namespace
