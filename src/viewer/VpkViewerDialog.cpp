@@ -247,11 +247,14 @@ void VpkViewerDialog::RepaintContentsStrip() {
 }
 
 bool VpkViewerDialog::ShowEntry(const std::string& path, std::uint32_t index, const std::string& name) {
+    // Disabled, the viewer waits on a box, a chooser or an extraction run
+    // that reads its pack and rows: they stay as they are until it is back.
+    if (!::IsWindowEnabled(Handle())) return false;
     int row = 0;
     while (row < packList.RowCount() && CellText(packList.Handle(), row, 0) != path) ++row;
     if (row == packList.RowCount()) return false;
     LoadPackRow(row);
-    if (path != archive->GetPath()) return false;
+    if (!IsWindow() || path != archive->GetPath()) return false;
     // A pack written again since it was searched may have another entry
     // under that number now.
     const VpkEntry* entry = archive->GetEntry(index);

@@ -2,6 +2,8 @@
 // into, and "Find in all packs..." from typing a pattern to the entry shown.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "ViewerSupport.h"
 #include "vpk/PackBuilder.h"
 #include "vpk/TestSupport.h"
@@ -106,6 +108,50 @@ TEST_F(Find, FindInAllPacksShowsWhatItFoundAndCountsUnreadablePacks) {
     EXPECT_EQ(viewertest::Cell(entries(), SelectedRow(), 1), "dlg/santa monica/therese.dlg");
     EXPECT_TRUE(::IsWindowVisible(preview()));
     EXPECT_EQ(win::WindowText(::GetDlgItem(viewer.Handle(), IDC_PREVIEW_STATUS)).substr(0, 28), "dlg/santa monica/therese.dlg");
+}
+
+// The folder chooser of "Extract to..." as the system runs it, its owner
+// disabled while it is up; meanwhile the user presses Enter in the find
+// window, which stays enabled.
+class ChooserWhileFinding : public win::FolderDialogSeam {
+public:
+    ChooserWhileFinding(HWND findWindow, std::string folder)
+        : find(findWindow), chosen(std::move(folder)), previous(win::SetFolderDialogSeam(this)) {}
+    ~ChooserWhileFinding() override { win::SetFolderDialogSeam(previous); }
+    bool Show(HWND owner, const char*, std::string& folder) override {
+        ::EnableWindow(owner, FALSE);
+        ::SendMessageA(find, WM_COMMAND, IDOK, 0);
+        ::EnableWindow(owner, TRUE);
+        folder = chosen;
+        return true;
+    }
+
+private:
+    HWND find;
+    std::string chosen;
+    win::FolderDialogSeam* previous;
+};
+
+// A result chosen while the viewer waits on a chooser would load its pack
+// under the run being set up, which would then find none of the first
+// pack's entries it was given.
+TEST_F(Find, AResultWaitsWhileTheViewerIsDisabled) {
+    const std::string first = Pack("first.vpk", PackBuilder().Add("isaac.txt", "first").Build());
+    Load(first);
+    viewer.AddPack(Pack("second.vpk", kDialogues).c_str());
+    viewer::FindInPacksDialog& find = Search("isaac.dlg");
+    ASSERT_EQ(find.Results().size(), 1u);
+
+    viewertest::Select(entries(), {0});
+    const std::filesystem::path out = dir.Path() / "out";
+    std::filesystem::create_directory(out);
+    ChooserWhileFinding chooser(find.Handle(), out.string());
+    wintest::PopupMenuRecorder menus;
+    menus.Script({ID_EXTRACT_TO});
+    viewertest::Notify(viewer, entries(), NM_RCLICK);
+    ASSERT_TRUE(wintest::PumpUntil([&] { return !viewer.IsExtracting(); }, 10000));
+    EXPECT_EQ(viewer.GetSelectedPackPath(), first);
+    EXPECT_EQ(test::ReadFile(out / "isaac.txt"), "first");
 }
 
 // A pack written again after the search: its entry #2 is another one now,
