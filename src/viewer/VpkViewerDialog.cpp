@@ -93,6 +93,9 @@ void VpkViewerDialog::AddPack(const char* path) {
     if (!pack.Open(path)) return;
     packList.AppendPack(path, pack.GetEntryCount(), pack.IsDirectoryPack());
     pack.Close();
+    // The find window searches every pack listed (hidden, it takes the list
+    // again as it opens).
+    if (findWindow && findWindow->IsWindow() && findWindow->IsVisible()) findWindow->SetPacks(packList.Paths());
 }
 
 void VpkViewerDialog::LoadPackRow(int row) {

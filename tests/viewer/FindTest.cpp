@@ -167,4 +167,15 @@ TEST_F(Find, AResultWhosePackWasWrittenAgainShowsNoOtherEntry) {
     EXPECT_EQ(win::WindowText(::GetDlgItem(viewer.Handle(), IDC_PREVIEW_STATUS)).find("b.txt"), std::string::npos);
 }
 
+// A pack listed while the window is open is searched by the next search.
+TEST_F(Find, APackAddedWhileTheWindowIsOpenIsSearched) {
+    viewer.AddPack(Pack("first.vpk", PackBuilder().Add("a.txt", "a").Build()).c_str());
+    viewer::FindInPacksDialog& find = Search("therese");
+    EXPECT_TRUE(find.Results().empty());
+    viewer.AddPack(Pack("second.vpk", kDialogues).c_str());
+    Type(find.Pattern().Handle(), ".");
+    ASSERT_TRUE(wintest::PumpUntil([&] { return !find.IsSearching(); }, 10000));
+    EXPECT_EQ(find.StatusText(), "1 entry found in 2 packs");
+}
+
 }  // namespace
