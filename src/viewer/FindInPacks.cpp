@@ -232,8 +232,9 @@ void FindInPacksDialog::ShowSelected() {
     int row = NextSelected(list.Handle(), -1);
     if (row < 0) row = 0;
     if (static_cast<std::size_t>(row) >= results.size()) return;
-    const FoundEntry& found = results[static_cast<std::size_t>(row)];
-    if (found.pack < packs.size()) show(packs[found.pack], found.index);
+    // Copies: the viewer's boxes let this window start another search.
+    const FoundEntry found = results[static_cast<std::size_t>(row)];
+    if (found.pack < packs.size()) show(std::string(packs[found.pack]), found.index, found.name);
 }
 
 LRESULT FindInPacksDialog::OnNotify(const NMHDR& header) {

@@ -84,8 +84,8 @@ private:
 
 class FindInPacksDialog : public win::Dialog {
 public:
-    // Called with a result's pack path and entry index when it is chosen.
-    using ShowResult = std::function<void(const std::string& pack, std::uint32_t index)>;
+    // Called with a result's pack path, entry index and name when it is chosen.
+    using ShowResult = std::function<void(const std::string& pack, std::uint32_t index, const std::string& name)>;
 
     explicit FindInPacksDialog(ShowResult show);
     ~FindInPacksDialog() override;

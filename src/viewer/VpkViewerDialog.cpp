@@ -93,6 +93,9 @@ void VpkViewerDialog::AddPack(const char* path) {
     if (!pack.Open(path)) return;
     packList.AppendPack(path, pack.GetEntryCount(), pack.IsDirectoryPack());
     pack.Close();
+    // The find window searches every pack listed (hidden, it takes the list
+    // again as it opens).
+    if (findWindow && findWindow->IsWindow() && findWindow->IsVisible()) findWindow->SetPacks(packList.Paths());
 }
 
 void VpkViewerDialog::LoadPackRow(int row) {
@@ -224,7 +227,9 @@ LRESULT VpkViewerDialog::OnPackListClick() {
 void VpkViewerDialog::OnFindInPacks() {
     if (!findWindow) {
         findWindow = std::make_unique<FindInPacksDialog>(
-            [this](const std::string& path, std::uint32_t index) { ShowEntry(path, index); });
+            [this](const std::string& path, std::uint32_t index, const std::string& name) {
+                ShowEntry(path, index, name);
+            });
         if (!findWindow->Create(Handle())) {
             findWindow.reset();
             return;
@@ -244,12 +249,19 @@ void VpkViewerDialog::RepaintContentsStrip() {
     ::InvalidateRect(Handle(), &strip, FALSE);
 }
 
-bool VpkViewerDialog::ShowEntry(const std::string& path, std::uint32_t index) {
+bool VpkViewerDialog::ShowEntry(const std::string& path, std::uint32_t index, const std::string& name) {
+    // Disabled, the viewer waits on a box, a chooser or an extraction run
+    // that reads its pack and rows: they stay as they are until it is back.
+    if (!::IsWindowEnabled(Handle())) return false;
     int row = 0;
     while (row < packList.RowCount() && CellText(packList.Handle(), row, 0) != path) ++row;
     if (row == packList.RowCount()) return false;
     LoadPackRow(row);
-    if (path != archive->GetPath() || archive->GetEntry(index) == nullptr) return false;
+    if (!IsWindow() || path != archive->GetPath()) return false;
+    // A pack written again since it was searched may have another entry
+    // under that number now.
+    const VpkEntry* entry = archive->GetEntry(index);
+    if (entry == nullptr || name != entry->name) return false;
     if (entryList.RowOfEntry(index) < 0) ::SetWindowTextA(filterBox.Handle(), "");
     const int shownAt = entryList.RowOfEntry(index);
     if (shownAt < 0) return false;

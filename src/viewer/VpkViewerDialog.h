@@ -60,9 +60,10 @@ public:
     FilterBox& Filter() { return filterBox; }
     // Loads the pack of row `path` (the first row listing it), selects entry
     // `index` alone, scrolls it into view and previews it; a filter that
-    // hides the entry is emptied first. False when no row lists the pack or
-    // the pack can't be loaded.
-    bool ShowEntry(const std::string& path, std::uint32_t index);
+    // hides the entry is emptied first. False when no row lists the pack,
+    // the pack can't be loaded, its entry `index` is no longer `name`, or the
+    // viewer is disabled (a box, a chooser or an extraction run is up).
+    bool ShowEntry(const std::string& path, std::uint32_t index, const std::string& name);
     // "Find in all packs..." (Ctrl+Shift+F): opens the search window over
     // every pack listed; null until first opened.
     void OnFindInPacks();

@@ -113,13 +113,18 @@ class PosixFileSystem final : public FileSystem {
 public:
     std::unique_ptr<File> OpenForReading(const char* path) override
     {
-        const int fd = open(path, O_RDONLY | O_CLOEXEC);
+        // Without O_NONBLOCK a FIFO named "x.vpk" would hold the open until
+        // something writes to it: never, for a folder being searched.
+        const int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         if (fd < 0)
             return nullptr;
         // A folder opens for reading here but not on Windows; refuse it as
         // Windows does, so "x.vpk" being a folder fails to open everywhere.
+        // FIFOs, sockets and devices are refused too: only files are read.
         struct stat info;
-        if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        const int flags = fcntl(fd, F_GETFL);
+        if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || flags < 0 ||
+            fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
             close(fd);
             return nullptr;
         }

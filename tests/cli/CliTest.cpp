@@ -22,6 +22,7 @@
 #endif
 #include <windows.h>
 #else
+#include <sys/stat.h>
 #include <sys/wait.h>
 #endif
 
@@ -429,6 +430,15 @@ TEST_F(CliTest, FindSearchesEveryPackOfAFolder)
     EXPECT_EQ(clean.status, 0);
     EXPECT_EQ(clean.err, "");
     EXPECT_EQ(clean.out, Lines({prefix + "pack001.vpk\t2\tb.txt\t1", prefix + "pack003.vpk\t2\tc.txt\t0"}));
+#ifndef _WIN32
+    // A FIFO bearing a pack's name, which nothing writes to, is refused
+    // rather than waited on.
+    ASSERT_EQ(mkfifo((folder / "pack002.vpk").c_str(), 0600), 0);
+    const Result fifo = Run({"find", folder.string(), "*.txt"});
+    EXPECT_EQ(fifo.status, 1);
+    EXPECT_EQ(fifo.err, Lines({"Error opening file"}));
+    EXPECT_EQ(fifo.out, clean.out);
+#endif
 
     const Result missing = Run({"find", (dir.Path() / "nowhere").string(), "*"});
     EXPECT_EQ(missing.status, 1);

@@ -2,6 +2,8 @@
 // into, and "Find in all packs..." from typing a pattern to the entry shown.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "ViewerSupport.h"
 #include "vpk/PackBuilder.h"
 #include "vpk/TestSupport.h"
@@ -25,6 +27,23 @@ protected:
     static void Escape(HWND box) {
         ::SendMessageA(box, WM_KEYDOWN, VK_ESCAPE, 0);
         wintest::Pump();
+    }
+    // Opens "Find in all packs..." (Ctrl+Shift+F), types `text` in its
+    // pattern box and waits for the search.
+    viewer::FindInPacksDialog& Search(const std::string& text) {
+        ::SendMessageA(viewer.Handle(), WM_COMMAND, ID_FIND_IN_PACKS, 0);
+        viewer::FindInPacksDialog& find = *viewer.FindWindow();
+        EXPECT_EQ(::GetFocus(), find.Pattern().Handle());
+        Type(find.Pattern().Handle(), text);
+        EXPECT_TRUE(wintest::PumpUntil([&] { return !find.IsSearching(); }, 10000));
+        return find;
+    }
+    static void Enter(viewer::FindInPacksDialog& find) {
+        ::SendMessageA(find.Handle(), WM_COMMAND, IDOK, 0);
+        wintest::Pump();
+    }
+    int SelectedRow() {
+        return static_cast<int>(::SendMessageA(entries(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
     }
     std::vector<std::string> Names() {
         std::vector<std::string> names;
@@ -76,27 +95,87 @@ TEST_F(Find, FindInAllPacksShowsWhatItFoundAndCountsUnreadablePacks) {
     const std::string gone = Pack("gone.vpk", kDialogues);
     for (const std::string& p : {first, second, gone}) viewer.AddPack(p.c_str());
     test::WriteFile(gone, "no pack");  // listed, then broken
-    ::SendMessageA(viewer.Handle(), WM_COMMAND, ID_FIND_IN_PACKS, 0);  // Ctrl+Shift+F
-    viewer::FindInPacksDialog* find = viewer.FindWindow();
-    ASSERT_NE(find, nullptr);
-    EXPECT_EQ(::GetFocus(), find->Pattern().Handle());
-
-    Type(find->Pattern().Handle(), "therese");
-    ASSERT_TRUE(wintest::PumpUntil([&] { return !find->IsSearching(); }, 10000));
-    EXPECT_EQ(Rows(find->ResultList().Handle()), (std::vector<Row>{{"second.vpk", "2", "dlg/santa monica/therese.dlg"}}));
-    EXPECT_EQ(viewertest::Cell(find->ResultList().Handle(), 0, 3), "7");
-    EXPECT_EQ(find->StatusText(), "1 entry found in 3 packs; 1 pack could not be read");
+    viewer::FindInPacksDialog& find = Search("therese");
+    EXPECT_EQ(Rows(find.ResultList().Handle()), (std::vector<Row>{{"second.vpk", "2", "dlg/santa monica/therese.dlg"}}));
+    EXPECT_EQ(viewertest::Cell(find.ResultList().Handle(), 0, 3), "7");
+    EXPECT_EQ(find.StatusText(), "1 entry found in 3 packs; 1 pack could not be read");
     EXPECT_TRUE(boxes.calls.empty());
     EXPECT_TRUE(messages.Take().empty());  // held by the search, not shown
 
     // Enter on the result: the pack loads, the entry is selected and previewed.
-    ::SendMessageA(find->Handle(), WM_COMMAND, IDOK, 0);
-    wintest::Pump();
+    Enter(find);
     EXPECT_EQ(viewer.GetSelectedPackPath(), second);
-    const int row = static_cast<int>(::SendMessageA(entries(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-    EXPECT_EQ(viewertest::Cell(entries(), row, 1), "dlg/santa monica/therese.dlg");
+    EXPECT_EQ(viewertest::Cell(entries(), SelectedRow(), 1), "dlg/santa monica/therese.dlg");
     EXPECT_TRUE(::IsWindowVisible(preview()));
     EXPECT_EQ(win::WindowText(::GetDlgItem(viewer.Handle(), IDC_PREVIEW_STATUS)).substr(0, 28), "dlg/santa monica/therese.dlg");
+}
+
+// The folder chooser of "Extract to..." as the system runs it, its owner
+// disabled while it is up; meanwhile the user presses Enter in the find
+// window, which stays enabled.
+class ChooserWhileFinding : public win::FolderDialogSeam {
+public:
+    ChooserWhileFinding(HWND findWindow, std::string folder)
+        : find(findWindow), chosen(std::move(folder)), previous(win::SetFolderDialogSeam(this)) {}
+    ~ChooserWhileFinding() override { win::SetFolderDialogSeam(previous); }
+    bool Show(HWND owner, const char*, std::string& folder) override {
+        ::EnableWindow(owner, FALSE);
+        ::SendMessageA(find, WM_COMMAND, IDOK, 0);
+        ::EnableWindow(owner, TRUE);
+        folder = chosen;
+        return true;
+    }
+
+private:
+    HWND find;
+    std::string chosen;
+    win::FolderDialogSeam* previous;
+};
+
+// A result chosen while the viewer waits on a chooser would load its pack
+// under the run being set up, which would then find none of the first
+// pack's entries it was given.
+TEST_F(Find, AResultWaitsWhileTheViewerIsDisabled) {
+    const std::string first = Pack("first.vpk", PackBuilder().Add("isaac.txt", "first").Build());
+    Load(first);
+    viewer.AddPack(Pack("second.vpk", kDialogues).c_str());
+    viewer::FindInPacksDialog& find = Search("isaac.dlg");
+    ASSERT_EQ(find.Results().size(), 1u);
+
+    viewertest::Select(entries(), {0});
+    const std::filesystem::path out = dir.Path() / "out";
+    std::filesystem::create_directory(out);
+    ChooserWhileFinding chooser(find.Handle(), out.string());
+    wintest::PopupMenuRecorder menus;
+    menus.Script({ID_EXTRACT_TO});
+    viewertest::Notify(viewer, entries(), NM_RCLICK);
+    ASSERT_TRUE(wintest::PumpUntil([&] { return !viewer.IsExtracting(); }, 10000));
+    EXPECT_EQ(viewer.GetSelectedPackPath(), first);
+    EXPECT_EQ(test::ReadFile(out / "isaac.txt"), "first");
+}
+
+// A pack written again after the search: its entry #2 is another one now,
+// and is neither selected nor previewed for the result.
+TEST_F(Find, AResultWhosePackWasWrittenAgainShowsNoOtherEntry) {
+    const std::string pack = Pack("dialogues.vpk", kDialogues);
+    viewer.AddPack(pack.c_str());
+    viewer::FindInPacksDialog& find = Search("therese");
+    ASSERT_EQ(find.Results().size(), 1u);
+    test::WriteFile(pack, PackBuilder().Add("a.txt", "a").Add("b.txt", "b").Build());
+    Enter(find);
+    EXPECT_EQ(SelectedRow(), -1);
+    EXPECT_EQ(win::WindowText(::GetDlgItem(viewer.Handle(), IDC_PREVIEW_STATUS)).find("b.txt"), std::string::npos);
+}
+
+// A pack listed while the window is open is searched by the next search.
+TEST_F(Find, APackAddedWhileTheWindowIsOpenIsSearched) {
+    viewer.AddPack(Pack("first.vpk", PackBuilder().Add("a.txt", "a").Build()).c_str());
+    viewer::FindInPacksDialog& find = Search("therese");
+    EXPECT_TRUE(find.Results().empty());
+    viewer.AddPack(Pack("second.vpk", kDialogues).c_str());
+    Type(find.Pattern().Handle(), ".");
+    ASSERT_TRUE(wintest::PumpUntil([&] { return !find.IsSearching(); }, 10000));
+    EXPECT_EQ(find.StatusText(), "1 entry found in 2 packs");
 }
 
 }  // namespace
