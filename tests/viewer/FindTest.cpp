@@ -15,8 +15,6 @@ using viewertest::Rows;
 
 class Find : public viewertest::ViewerOnScreen {
 protected:
-    void SetUp() override { Open("C:\\game\\Vampire\\"); }
-
     // Keys as the box gets them from the keyboard.
     static void Type(HWND box, const std::string& text) {
         for (char c : text) ::SendMessageA(box, WM_CHAR, static_cast<unsigned char>(c), 0);
@@ -93,10 +91,9 @@ TEST_F(Find, FindInAllPacksShowsWhatItFoundAndCountsUnreadablePacks) {
     ::SendMessageA(find->Handle(), WM_COMMAND, IDOK, 0);
     wintest::Pump();
     EXPECT_EQ(viewer.GetSelectedPackPath(), second);
-    const int row = static_cast<int>(::SendMessageA(entries(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-    EXPECT_EQ(viewertest::Cell(entries(), row, 1), "dlg/santa monica/therese.dlg");
+    EXPECT_EQ(viewertest::Cell(entries(), viewertest::FirstSelected(entries()), 1), "dlg/santa monica/therese.dlg");
     EXPECT_TRUE(::IsWindowVisible(preview()));
-    EXPECT_EQ(win::WindowText(::GetDlgItem(viewer.Handle(), IDC_PREVIEW_STATUS)).substr(0, 28), "dlg/santa monica/therese.dlg");
+    EXPECT_EQ(Status().substr(0, 28), "dlg/santa monica/therese.dlg");
 }
 
 }  // namespace
