@@ -1,6 +1,7 @@
-// A top-level window on screen that hosts a SkinListCtrl, as the viewer's
-// dialog does, and the helpers the skin tests share: filling the list,
-// recording the scroll messages it receives, grey levels of pixels.
+// A top-level window on screen for a control under test (here a SkinListCtrl,
+// hosted as the viewer's dialog hosts it; the preview views' tests use it
+// too), and the helpers the skin tests share: filling the list, recording
+// the scroll messages it receives, grey levels of pixels.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -17,8 +17,6 @@ using viewertest::Rows;
 
 class Find : public viewertest::ViewerOnScreen {
 protected:
-    void SetUp() override { Open("C:\\game\\Vampire\\"); }
-
     // Keys as the box gets them from the keyboard.
     static void Type(HWND box, const std::string& text) {
         for (char c : text) ::SendMessageA(box, WM_CHAR, static_cast<unsigned char>(c), 0);
@@ -41,9 +39,6 @@ protected:
     static void Enter(viewer::FindInPacksDialog& find) {
         ::SendMessageA(find.Handle(), WM_COMMAND, IDOK, 0);
         wintest::Pump();
-    }
-    int SelectedRow() {
-        return static_cast<int>(::SendMessageA(entries(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
     }
     std::vector<std::string> Names() {
         std::vector<std::string> names;
@@ -105,9 +100,9 @@ TEST_F(Find, FindInAllPacksShowsWhatItFoundAndCountsUnreadablePacks) {
     // Enter on the result: the pack loads, the entry is selected and previewed.
     Enter(find);
     EXPECT_EQ(viewer.GetSelectedPackPath(), second);
-    EXPECT_EQ(viewertest::Cell(entries(), SelectedRow(), 1), "dlg/santa monica/therese.dlg");
+    EXPECT_EQ(viewertest::Cell(entries(), viewertest::FirstSelected(entries()), 1), "dlg/santa monica/therese.dlg");
     EXPECT_TRUE(::IsWindowVisible(preview()));
-    EXPECT_EQ(win::WindowText(::GetDlgItem(viewer.Handle(), IDC_PREVIEW_STATUS)).substr(0, 28), "dlg/santa monica/therese.dlg");
+    EXPECT_EQ(Status().substr(0, 28), "dlg/santa monica/therese.dlg");
 }
 
 // The folder chooser of "Extract to..." as the system runs it, its owner
@@ -163,8 +158,8 @@ TEST_F(Find, AResultWhosePackWasWrittenAgainShowsNoOtherEntry) {
     ASSERT_EQ(find.Results().size(), 1u);
     test::WriteFile(pack, PackBuilder().Add("a.txt", "a").Add("b.txt", "b").Build());
     Enter(find);
-    EXPECT_EQ(SelectedRow(), -1);
-    EXPECT_EQ(win::WindowText(::GetDlgItem(viewer.Handle(), IDC_PREVIEW_STATUS)).find("b.txt"), std::string::npos);
+    EXPECT_EQ(viewertest::FirstSelected(entries()), -1);
+    EXPECT_EQ(Status().find("b.txt"), std::string::npos);
 }
 
 // A pack listed while the window is open is searched by the next search.

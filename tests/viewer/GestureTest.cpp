@@ -39,33 +39,6 @@ void Press(const std::vector<WORD>& chord) {
     wintest::Pump();
 }
 
-// The middle of a list row's label, on screen.
-POINT RowPoint(HWND list, int row) {
-    RECT r{};
-    r.left = LVIR_LABEL;
-    ::SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
-    POINT p{r.left + 5, (r.top + r.bottom) / 2};
-    ::ClientToScreen(list, &p);
-    return p;
-}
-
-// Moves to `p` (screen) and presses the left button `times` times, each
-// input carrying its own position.
-void Click(POINT p, int times = 1) {
-    const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
-    std::vector<INPUT> inputs;
-    for (int i = 0; i < 2 * times; ++i) {
-        INPUT in{};
-        in.type = INPUT_MOUSE;
-        in.mi.dx = (p.x * 65536 + w / 2) / w;
-        in.mi.dy = (p.y * 65536 + h / 2) / h;
-        in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | (i % 2 == 0 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
-        inputs.push_back(in);
-    }
-    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    wintest::Pump();
-}
-
 // Row 0 selected and holding the caret, where the arrow keys move from.
 void SelectFirstRow(HWND list) {
     viewertest::Select(list, {0});
@@ -74,14 +47,10 @@ void SelectFirstRow(HWND list) {
     ::SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&focused));
 }
 
-int FirstSelected(HWND list) {
-    return static_cast<int>(::SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-}
-
 class Gestures : public viewertest::ViewerOnScreen {
 protected:
     void SetUp() override {
-        Open("C:\\game\\Vampire\\");
+        ViewerOnScreen::SetUp();
         ::SetForegroundWindow(viewer.Handle());
         wintest::Pump();
         for (const char* name : {"first.vpk", "second.vpk"}) {
@@ -108,11 +77,11 @@ TEST_F(Gestures, EnterAndDoubleClickLoadPacksAndPreviewEntriesButArrowsOnlyMove)
     Focus(packs());
     SelectFirstRow(packs());
     Press({VK_DOWN});
-    EXPECT_EQ(FirstSelected(packs()), 1);
+    EXPECT_EQ(viewertest::FirstSelected(packs()), 1);
     EXPECT_EQ(Loaded(), "");
     Press({VK_RETURN});
     EXPECT_EQ(Loaded(), dir / "second.vpk");
-    Click(RowPoint(packs(), 0), 2);
+    viewertest::ClickAt(viewertest::RowPoint(packs(), 0), 2);
     wintest::PumpUntil([&] { return Loaded() == dir / "first.vpk"; });
     EXPECT_EQ(Loaded(), dir / "first.vpk");
 
@@ -122,7 +91,7 @@ TEST_F(Gestures, EnterAndDoubleClickLoadPacksAndPreviewEntriesButArrowsOnlyMove)
     EXPECT_EQ(Previewed(), "(hidden)");
     Press({VK_RETURN});
     EXPECT_EQ(Previewed(), "bee");
-    Click(RowPoint(entries(), 2), 2);
+    viewertest::ClickAt(viewertest::RowPoint(entries(), 2), 2);
     wintest::PumpUntil([&] { return Previewed() == "sea"; });
     EXPECT_EQ(Previewed(), "sea");
     EXPECT_TRUE(viewer.IsVisible());

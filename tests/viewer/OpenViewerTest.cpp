@@ -11,39 +11,29 @@
 #include "ViewerSupport.h"
 #include "app/MainDialog.h"
 #include "app/Registry.h"
-#include "app/TessaroApp.h"
 #include "vpk/Messages.h"
 #include "vpk/PackBuilder.h"
 #include "vpk/TestSupport.h"
 #include "win/App.h"
-#include "win/DialogColors.h"
 #include "win/Pump.h"
 #include "win/Recorders.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using viewertest::ClickAt;
 using viewertest::Row;
 using viewertest::Rows;
 
 class MainWithViewers : public ::testing::Test {
 protected:
-    void TearDown() override {
-        dialog.DestroyWindow();
-        win::ClearDialogColors();
-    }
+    void TearDown() override { dialog.DestroyWindow(); }
     // The main window on an installation at `path` (none when empty).
     void Start(const std::string& path) {
         viewertest::ForgetPlacements();
-        app::TessaroApp::Prepare();
-        if (path.empty()) {
-            apptest::GameRegistry::Write(std::nullopt);
-        } else {
-            apptest::GameRegistry::Write(apptest::RegistryValue::Text(path));
-        }
-        ASSERT_TRUE(dialog.Create(nullptr));
-        ::SetWindowPos(dialog.Handle(), HWND_TOP, 0, 0, 640, 480, SWP_SHOWWINDOW);
-        wintest::Pump();
+        apptest::GameRegistry::Write(path.empty() ? std::nullopt
+                                                  : std::optional(apptest::RegistryValue::Text(path)));
+        ASSERT_TRUE(apptest::ShowOnScreen(dialog));
         boxes.calls.clear();
     }
     viewer::VpkViewerDialog& Open() {
@@ -52,9 +42,8 @@ protected:
         return *dialog.Viewers().back();
     }
 
-    apptest::GameRegistry registry;
-    apptest::SavedCurrentDirectory cwd;
-    wintest::MessageBoxRecorder boxes;
+    apptest::RegisteredInstallation installed;
+    wintest::MessageBoxRecorder& boxes = installed.boxes;
     wintest::OpenFileDialogRecorder files;  // cancels the lookup's question
     app::MainDialog dialog;
 };
@@ -83,7 +72,7 @@ TEST_F(MainWithViewers, AViewerListsTheDemoInstallationsPacksInFolderOrder) {
 }
 
 TEST_F(MainWithViewers, RefusedPacksAreLeftOutAndEachViewerListsAfresh) {
-    apptest::TempInstallation install;
+    const apptest::TempInstallation& install = installed.install;
     const fs::path folder = fs::path(install.Path()) / "Vampire";
     test::WriteFile(folder / "good.vpk", test::PackBuilder().Add("a.txt", "a").Build());
     test::WriteFile(folder / "bad.vpk", test::Footer(0, 99, 0));
@@ -215,19 +204,6 @@ TEST_F(MainWithViewers, ClosingTheViewerFromInsideAPacksMessageStopsAddingPacks)
 
 // --- Through the program with the mouse
 
-void ClickAt(POINT p, bool right = false) {
-    const int w = ::GetSystemMetrics(SM_CXSCREEN) - 1;
-    const int h = ::GetSystemMetrics(SM_CYSCREEN) - 1;
-    INPUT input[3] = {};
-    for (INPUT& i : input) i.type = INPUT_MOUSE;
-    input[0].mi.dx = p.x * 65535 / w;
-    input[0].mi.dy = p.y * 65535 / h;
-    input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    input[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
-    input[2].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
-    ::SendInput(3, input, sizeof(INPUT));
-}
-
 template <class Ready>
 bool WaitFor(Ready ready) {
     for (int i = 0; i < 100; ++i) {
@@ -237,23 +213,17 @@ bool WaitFor(Ready ready) {
     return false;
 }
 
-POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
-
 HWND VisibleMenuWindow() {
     HWND menu = ::FindWindowA("#32768", nullptr);
     return menu != nullptr && ::IsWindowVisible(menu) ? menu : nullptr;
 }
 
-// The middle of the row of `list` whose cell `column` is `text`, on screen.
+// The row of `list` whose cell `column` is `text`, on screen.
 bool RowOnScreen(HWND list, int column, const std::string& text, POINT& at) {
     const auto rows = Rows(list);
     for (size_t i = 0; i < rows.size(); ++i) {
         if (rows[i][column] != text) continue;
-        RECT r{};
-        r.left = LVIR_LABEL;
-        ::SendMessageA(list, LVM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r));
-        at = Centre(r);
-        ::ClientToScreen(list, &at);
+        at = viewertest::RowPoint(list, static_cast<int>(i));
         return true;
     }
     return false;
@@ -282,11 +252,12 @@ TEST_F(MainWithViewers, TheMouseOpensAViewerPreviewsAndExtracts) {
         HWND viewerWindow = nullptr;
         POINT at{};
         ::GetMenuItemRect(dialog.Handle(), menuBar, 0, &r);
-        ClickAt(Centre(r));
+        ClickAt(win::Rect(r).Center());
         step("File menu", WaitFor([&] { return VisibleMenuWindow() != nullptr; })) &&
-            step("Tools item", ::GetMenuItemRect(nullptr, fileMenu, 0, &r) != FALSE) && (ClickAt(Centre(r)), true) &&
+            step("Tools item", ::GetMenuItemRect(nullptr, fileMenu, 0, &r) != FALSE) &&
+            (ClickAt(win::Rect(r).Center()), true) &&
             step("Tools menu", WaitFor([&] { return ::GetMenuItemRect(nullptr, toolsMenu, 0, &r) != FALSE; })) &&
-            (ClickAt(Centre(r)), true) &&
+            (ClickAt(win::Rect(r).Center()), true) &&
             step("viewer", WaitFor([&] { return (viewerWindow = ::FindWindowA(nullptr, "VPK Viewer")) != nullptr; })) &&
             step("pack row", WaitFor([&] {
                 return RowOnScreen(::GetDlgItem(viewerWindow, IDC_PACK_LIST), 0, pack, at);
@@ -297,9 +268,9 @@ TEST_F(MainWithViewers, TheMouseOpensAViewerPreviewsAndExtracts) {
             })) &&
             (ClickAt(at), true) &&
             step("preview", WaitFor([&] { return ::IsWindowVisible(::GetDlgItem(viewerWindow, IDC_PREVIEW_TEXT)); })) &&
-            (ClickAt(at, true), true) &&
+            (ClickAt(at, 1, true), true) &&
             step("pop-up menu", WaitFor([&] { return ::GetWindowRect(VisibleMenuWindow(), &r) != FALSE; })) &&
-            (ClickAt({r.left + 20, r.top + 10}), true) &&
+            (ClickAt(POINT{r.left + 20, r.top + 10}), true) &&
             step("extracted file", WaitFor([&] { return fs::exists(out.Path() / "python" / "vamputil.py"); }));
         done = true;
         ::PostThreadMessageA(uiThread, WM_NULL, 0, 0);  // wakes the pump
@@ -411,12 +382,6 @@ TEST_F(MainWithViewers, TheProgramOpensThePacksOnItsCommandLine) {
     EXPECT_EQ(::SendMessageA(::GetDlgItem(viewerWindow, IDC_ENTRY_LIST), LVM_GETITEMCOUNT, 0, 0), 2);
 }
 
-win::Rect ScreenRect(HWND window) {
-    RECT r{};
-    ::GetWindowRect(window, &r);
-    return r;
-}
-
 // The main window reopens where the last run left it.
 TEST_F(MainWithViewers, TheMainWindowOpensWhereTheLastRunLeftIt) {
     apptest::GameRegistry::Write(apptest::RegistryValue::Text(kDemo));
@@ -427,13 +392,13 @@ TEST_F(MainWithViewers, TheMainWindowOpensWhereTheLastRunLeftIt) {
         HWND main = first.WindowTitled("Tessaro v0.1");
         ASSERT_NE(main, nullptr);
         ::SetWindowPos(main, nullptr, 70, 40, 600, 450, SWP_NOZORDER);
-        moved = ScreenRect(main);
+        moved = win::WindowRect(main);
         ASSERT_TRUE(first.Close(main));
     }
     Program second({});
     HWND main = second.WindowTitled("Tessaro v0.1");
     ASSERT_NE(main, nullptr);
-    EXPECT_EQ(ScreenRect(main), moved);
+    EXPECT_EQ(win::WindowRect(main), moved);
 }
 
 }  // namespace

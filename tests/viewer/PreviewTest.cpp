@@ -18,9 +18,6 @@ using viewertest::Rows;
 
 class Preview : public viewertest::ViewerOnScreen {
 protected:
-    void SetUp() override { Open("C:\\game\\Vampire\\"); }
-
-    std::string Status() { return win::WindowText(::GetDlgItem(viewer.Handle(), IDC_PREVIEW_STATUS)); }
     int Row(const std::string& name) {
         const std::vector<viewertest::Row> rows = Rows(entries());
         for (size_t i = 0; i < rows.size(); ++i)

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "TestData.h"
+#include "skin/SkinHost.h"
 #include "viewer/preview/HexRows.h"
 #include "viewer/preview/HexView.h"
 #include "viewer/preview/TextView.h"
@@ -85,19 +86,7 @@ TEST(HexRowTest, RowsMatchHexdump) {
 
 class PreviewViewFixture : public ::testing::Test {
 protected:
-    class Host : public win::Window {
-    public:
-        bool Create() {
-            if (!RegisterWindowClass("TessaroPreviewTestHost", 0, nullptr,
-                                     static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)))) {
-                return false;
-            }
-            return Window::Create("TessaroPreviewTestHost", "preview test", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0,
-                                  win::Rect::FromSize(40, 40, 640, 480), nullptr, 0);
-        }
-    };
-
-    void SetUp() override { ASSERT_TRUE(host.Create()); }
+    void SetUp() override { ASSERT_TRUE(host.Create(win::Rect::FromSize(40, 40, 640, 480))); }
 
     template <class View>
     void Place(View& view, int width, int height) {
@@ -121,7 +110,7 @@ protected:
         ::SendMessageA(view, WM_CHAR, 3, 0);  // Ctrl+C
     }
 
-    Host host;
+    skintest::Host host;
 };
 
 using TextViewTest = PreviewViewFixture;

@@ -34,9 +34,6 @@ std::string HalfRedTexture() {
 
 class TexturePreview : public viewertest::ViewerOnScreen {
 protected:
-    void SetUp() override { Open("C:\\game\\Vampire\\"); }
-
-    std::string Status() { return win::WindowText(::GetDlgItem(viewer.Handle(), IDC_PREVIEW_STATUS)); }
     ImageView* Image() { return dynamic_cast<ImageView*>(win::Window::FromHandle(preview())); }
 
     // The preview's pixel at (x, y) of its client area, as the screen shows it.

@@ -1,5 +1,6 @@
 // What the pack viewer's tests share: reading the lists back, clicking rows
-// the way the list view reports clicks, the preview's state.
+// the way the list view reports clicks, real mouse clicks on the screen, the
+// preview's state.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -62,6 +63,38 @@ inline void Click(viewer::VpkViewerDialog& viewer, HWND list, std::initializer_l
     Notify(viewer, list, NM_CLICK);
 }
 
+inline int FirstSelected(HWND list) {
+    return static_cast<int>(::SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+// The middle of a list row's label (a little in from its left end), on screen.
+inline POINT RowPoint(HWND list, int row) {
+    RECT r{};
+    r.left = LVIR_LABEL;
+    ::SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
+    POINT p{r.left + 5, (r.top + r.bottom) / 2};
+    ::ClientToScreen(list, &p);
+    return p;
+}
+
+// Real mouse input: moves to `p` (screen) and presses the left (or right)
+// button `times` times, each input carrying its own position.
+inline void ClickAt(win::Point p, int times = 1, bool right = false) {
+    const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
+    std::vector<INPUT> inputs;
+    for (int i = 0; i < 2 * times; ++i) {
+        INPUT in{};
+        in.type = INPUT_MOUSE;
+        in.mi.dx = (p.x * 65536 + w / 2) / w;
+        in.mi.dy = (p.y * 65536 + h / 2) / h;
+        const DWORD button = i % 2 == 0 ? (right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN)
+                                        : (right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+        in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | button;
+        inputs.push_back(in);
+    }
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
 // What the shell hands a window when files are dropped on it.
 inline HDROP MakeDrop(const std::vector<std::string>& paths) {
     std::size_t size = sizeof(DROPFILES) + 1;
@@ -90,9 +123,12 @@ inline HWND Preview(viewer::VpkViewerDialog& viewer) {
 
 // A viewer on the screen, with the archive's messages and the message boxes
 // recorded and a folder for the packs a test writes; the viewer tests'
-// fixtures build on it.
+// fixtures build on it. It opens with an installation's pack folder unless
+// a fixture opens it otherwise.
 class ViewerOnScreen : public ::testing::Test {
 protected:
+    void SetUp() override { Open("C:\\game\\Vampire\\"); }
+
     // `packFolder`: the installation's pack folder, or nullptr for none.
     void Open(const char* packFolder) {
         ForgetPlacements();
@@ -116,6 +152,7 @@ protected:
     HWND packs() { return viewer.PackList().Handle(); }
     HWND entries() { return viewer.EntryList().Handle(); }
     HWND preview() { return Preview(viewer); }
+    std::string Status() { return win::WindowText(::GetDlgItem(viewer.Handle(), IDC_PREVIEW_STATUS)); }
 
     test::TempDir dir;
     test::MessageRecorder messages;

@@ -23,7 +23,6 @@ namespace messages = vpk::messages;
 
 class Viewer : public viewertest::ViewerOnScreen {
 protected:
-    void SetUp() override { Open("C:\\game\\Vampire\\"); }
     void RightClick() { viewertest::Notify(viewer, entries(), NM_RCLICK); }
 };
 
@@ -52,8 +51,7 @@ TEST_F(Viewer, AClickLoadsAPackOnceAndAnotherReplacesTheRows) {
     EXPECT_EQ(Rows(entries()), (std::vector<Row>{{"1", "a/one.txt", "3"}, {"2", "b/two.txt", "3"}}));
     viewertest::Select(entries(), {1});
     Click(viewer, packs(), {0});  // the same pack: not reloaded, the selection stays
-    EXPECT_EQ(viewertest::Cell(entries(), static_cast<int>(::SendMessageA(entries(), LVM_GETNEXTITEM, -1, LVNI_SELECTED)), 1),
-              "b/two.txt");
+    EXPECT_EQ(viewertest::Cell(entries(), viewertest::FirstSelected(entries()), 1), "b/two.txt");
     viewertest::Select(packs(), {1});
     viewertest::Notify(viewer, packs(), LVN_ITEMCHANGED);  // moving the selection loads nothing
     EXPECT_EQ(Rows(entries()).size(), 2u);
@@ -278,12 +276,6 @@ TEST_F(Viewer, EnterAndEscapeNeitherHideNorClose) {
     EXPECT_STRNE(viewer.Archive().GetPath(), "");
 }
 
-win::Rect ScreenRect(HWND window) {
-    RECT r{};
-    ::GetWindowRect(window, &r);
-    return r;
-}
-
 TEST_F(Viewer, TheNextViewerOpensAsTheLastClosedUnlessTheValueIsUnusable) {
     auto drag = [](SplitterBar& divider, int dx, int dy) { wintest::Drag(divider.Handle(), dx, dy); };
     // Where a viewer opens with nothing remembered.
@@ -291,13 +283,13 @@ TEST_F(Viewer, TheNextViewerOpensAsTheLastClosedUnlessTheValueIsUnusable) {
     {
         viewer::VpkViewerDialog plain;
         ASSERT_TRUE(plain.Create(nullptr));
-        fresh = ScreenRect(plain.Handle());
+        fresh = win::WindowRect(plain.Handle());
     }
     viewertest::ForgetPlacements();  // what `plain` saved
     ::SetWindowPos(viewer.Handle(), nullptr, 60, 50, 700, 520, SWP_NOZORDER);
     drag(viewer.HorizontalDivider(), 0, 25);
     drag(viewer.VerticalDivider(), 35, 0);
-    const win::Rect placed = ScreenRect(viewer.Handle());
+    const win::Rect placed = win::WindowRect(viewer.Handle());
     const win::Rect entries = viewer.ItemRect(IDC_ENTRY_LIST), preview = viewer.ItemRect(IDC_PREVIEW_TEXT);
     viewer.DestroyWindow();
 
@@ -328,7 +320,7 @@ TEST_F(Viewer, TheNextViewerOpensAsTheLastClosedUnlessTheValueIsUnusable) {
                          static_cast<DWORD>(c.bytes.size()));
         viewer::VpkViewerDialog next;
         ASSERT_TRUE(next.Create(nullptr));
-        EXPECT_EQ(ScreenRect(next.Handle()), c.restored ? placed : fresh);
+        EXPECT_EQ(win::WindowRect(next.Handle()), c.restored ? placed : fresh);
         if (c.restored) {
             EXPECT_EQ(next.ItemRect(IDC_ENTRY_LIST), entries);
             EXPECT_EQ(next.ItemRect(IDC_PREVIEW_TEXT), preview);
@@ -336,10 +328,6 @@ TEST_F(Viewer, TheNextViewerOpensAsTheLastClosedUnlessTheValueIsUnusable) {
     }
     ::RegCloseKey(key);
 }
-
-}  // namespace
-
-namespace {
 
 // Hostile packs given to the viewer: added, loaded, every entry clicked and
 // all extracted. Each shows the archive's own messages and no others, the

@@ -557,28 +557,6 @@ TEST_F(ArchiveTest, FileThatShrinksAfterOpenIsAReadFailure)
     EXPECT_EQ(fake.created, std::vector<std::string>{});
 }
 
-TEST_F(ArchiveTest, FailedEntryReadLeavesTheDestinationUntouched)
-{
-    PackBuilder builder;
-    builder.Add("a.txt", "first").Add("b.txt", "second");
-    const std::string file = Pack(builder.Build());
-    VpkArchive archive;
-    ASSERT_TRUE(archive.Open(file.c_str()));
-    ASSERT_TRUE(archive.ReadDirectory());
-    test::FakeFileSystem fake;  // reads of the open file are not faked
-    archive.Close();
-    ASSERT_TRUE(archive.Open(file.c_str()));
-    ASSERT_TRUE(archive.ReadDirectory());
-    fake.badBegin = 6;
-    fake.badEnd = 7;
-    std::string data(6, '#');
-    archive.ReadEntry(1, data.data());
-    EXPECT_EQ(data, "######");
-    EXPECT_EQ(messages.Take(), Messages{"Could not read data from vpk file"});
-    archive.ReadEntry(0, data.data());
-    EXPECT_EQ(data, "first#");
-}
-
 // A range of an entry is the same bytes ReadEntry gives at that place; a
 // range past the entry is refused quietly, an entry past the pack with its
 // message, and bytes the file no longer holds are a failure, not zeros.

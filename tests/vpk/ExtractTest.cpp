@@ -83,14 +83,6 @@ TEST_F(ExtractTest, ExistingFilesAreReplacedAndExistingFoldersReused)
     EXPECT_EQ(Contents("a/other.txt"), "o");
 }
 
-TEST_F(ExtractTest, TargetMayDifferFromTheEntryName)
-{
-    Load(PackBuilder().Add("a/b.txt", "bytes"));
-    EXPECT_TRUE(archive.Extract(0, "x/y/renamed.txt"));
-    EXPECT_EQ(Written(), (std::vector<std::string>{"x/", "x/y/", "x/y/renamed.txt"}));
-    EXPECT_EQ(Contents("x/y/renamed.txt"), "bytes");
-}
-
 TEST_F(ExtractTest, DirectoryPackMakesFoldersAndNoFile)
 {
     for (const std::uint8_t type : {std::uint8_t{1}, std::uint8_t{2}}) {

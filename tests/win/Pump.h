@@ -144,17 +144,4 @@ bool WithModalBox(const std::string& caption, Modal modal, Look look, int maxTic
     return looked;
 }
 
-// Where a box of the program is black with red text: its corner's colour and
-// the red pixels of its client area, its children painted.
-struct BoxLook {
-    COLORREF corner = CLR_INVALID;
-    int red = 0;
-};
-inline BoxLook LookOf(HWND box) {
-    BoxLook look;
-    look.red = RedPixels(box);
-    look.corner = PixelAt(box, 2, 2);
-    return look;
-}
-
 }  // namespace wintest
