@@ -148,8 +148,8 @@ TEST_F(TexturePreview, SaveAsPngAndVtfWriteTheTexture) {
     viewertest::Select(entries(), {2});
     viewertest::Notify(viewer, entries(), NM_RCLICK);
     ASSERT_EQ(menus.calls.size(), 3u);
-    EXPECT_FALSE(menus.calls[0].items[4].grayed || menus.calls[0].items[5].grayed);
-    EXPECT_TRUE(menus.calls[2].items[4].grayed && menus.calls[2].items[5].grayed);
+    EXPECT_FALSE(menus.calls[0].items[7].grayed || menus.calls[0].items[8].grayed);
+    EXPECT_TRUE(menus.calls[2].items[7].grayed && menus.calls[2].items[8].grayed);
 }
 
 // Drawn sizes: down to fit, 1:1 when it fits but is not small, up to fit

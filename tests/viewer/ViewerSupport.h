@@ -12,6 +12,7 @@
 #include <shlobj.h>
 
 #include "resource.h"
+#include "viewer/RunFolder.h"
 #include "viewer/VpkViewerDialog.h"
 #include "vpk/TestSupport.h"
 #include "win/App.h"
@@ -117,9 +118,13 @@ protected:
     HWND entries() { return viewer.EntryList().Handle(); }
     HWND preview() { return Preview(viewer); }
 
+    // What the entries opened, dragged or copied left, as the program's end removes it.
+    ~ViewerOnScreen() override { viewer::ProgramRunFolders().RemoveOwn(); }
+
     test::TempDir dir;
     test::MessageRecorder messages;
     wintest::MessageBoxRecorder boxes;
+    wintest::ShellRecorder shell;  // what "&Open" hands the shell
     viewer::VpkViewerDialog viewer;
 };
 
