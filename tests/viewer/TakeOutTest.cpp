@@ -86,8 +86,10 @@ POINT RowCentre(HWND list, int row) {
     return p;
 }
 
-// A real left-button drag: down at `from`, a few moves past the system's
-// drag threshold, on to `to` and up there, queued at once.
+// A real left-button drag: down at `from`, a move past the system's drag
+// threshold, on to `to` in steps and up there, queued at once. A key no
+// program uses (F24) goes between the moves: moves queued one after the
+// other would be merged into the last, which the list would never see.
 void DragWithMouse(POINT from, POINT to) {
     const int w = ::GetSystemMetrics(SM_CXSCREEN) - 1, h = ::GetSystemMetrics(SM_CYSCREEN) - 1;
     std::vector<INPUT> inputs;
@@ -98,11 +100,19 @@ void DragWithMouse(POINT from, POINT to) {
         in.mi.dy = p.y * 65535 / h;
         in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | button;
         inputs.push_back(in);
+        for (DWORD up : {0ul, static_cast<unsigned long>(KEYEVENTF_KEYUP)}) {
+            INPUT key{};
+            key.type = INPUT_KEYBOARD;
+            key.ki.wVk = VK_F24;
+            key.ki.dwFlags = up;
+            inputs.push_back(key);
+        }
     };
     add(from, 0);
     add(from, MOUSEEVENTF_LEFTDOWN);
-    for (int step = 1; step <= 8; ++step) {
-        add({from.x + (to.x - from.x) * step / 8, from.y + (to.y - from.y) * step / 8}, 0);
+    add({from.x + 3 * ::GetSystemMetrics(SM_CXDRAG), from.y}, 0);
+    for (int step = 1; step <= 4; ++step) {
+        add({from.x + (to.x - from.x) * step / 4, from.y + (to.y - from.y) * step / 4}, 0);
     }
     add(to, MOUSEEVENTF_LEFTUP);
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
@@ -144,7 +154,7 @@ protected:
 TEST_F(TakingOut, DragOntoAFileWindowCopiesTheEntriesWithTheirFoldersButOntoTheViewerNothing) {
     CopyingDropTarget target;
     const win::Rect beside = viewer.WindowRect();
-    HWND window = ::CreateWindowExA(WS_EX_TOPMOST, "Static", "drop here", WS_POPUP | WS_VISIBLE | WS_BORDER,
+    HWND window = ::CreateWindowExA(WS_EX_TOPMOST, "Edit", "drop here", WS_POPUP | WS_VISIBLE | WS_BORDER | ES_READONLY,
                                     beside.right + 20, beside.top + 40, 200, 200, nullptr, nullptr, nullptr, nullptr);
     ASSERT_EQ(::RegisterDragDrop(window, &target), S_OK);
     wintest::Pump();
