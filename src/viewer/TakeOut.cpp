@@ -53,11 +53,16 @@ TakenOut ExtractAndWait(HWND owner, const std::string& packPath, std::vector<Ext
     const DWORD start = ::GetTickCount();
     std::unique_ptr<ExtractProgressDialog> progress;
     HWND progressWindow = nullptr;
+    // The owner and the windows that own it wait for the run: this loop is
+    // inside one of their handlers, and none may close under it.
+    std::vector<HWND> disabled;
     while (!run.Finished()) {
         if (!progress && ::GetTickCount() - start > kQuietTime) {
             progress = std::make_unique<ExtractProgressDialog>([&run] { run.Cancel(); });
             progress->SetProgress(run.Done(), run.Total());
-            ::EnableWindow(owner, FALSE);
+            for (HWND window = owner; window != nullptr; window = ::GetWindow(window, GW_OWNER)) {
+                if (!::EnableWindow(window, FALSE)) disabled.push_back(window);  // it was enabled
+            }
             if (progress->Create(owner)) {
                 progressWindow = progress->Handle();
                 AddKeyboardWindow(progressWindow);
@@ -73,7 +78,7 @@ TakenOut ExtractAndWait(HWND owner, const std::string& packPath, std::vector<Ext
     run.Wait();
     if (progress) {
         // Enabled before its window goes, so the activation comes back to the owner.
-        ::EnableWindow(owner, TRUE);
+        for (auto window = disabled.rbegin(); window != disabled.rend(); ++window) ::EnableWindow(*window, TRUE);
         if (progressWindow != nullptr) RemoveKeyboardWindow(progressWindow);
         progress.reset();
     }

@@ -27,8 +27,8 @@ struct TakenOut {
     std::string summary;
 };
 
-// `folder` exists and ends in "\". `owner` is disabled while the progress
-// window shows.
+// `folder` exists and ends in "\". `owner` and the windows owning it are
+// disabled while the progress window shows.
 TakenOut ExtractAndWait(HWND owner, const std::string& packPath, std::vector<ExtractionItem> items,
                         const std::string& folder);
 

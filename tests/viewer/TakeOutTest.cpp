@@ -3,6 +3,7 @@
 // run's temporary folder that holds them, tidied away.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -196,6 +197,25 @@ TEST_F(TakingOut, CtrlCPutsTheSelectedEntriesOnTheClipboardAsFiles) {
     ::GlobalUnlock(effect);
     ::CloseClipboard();
     EXPECT_TRUE(boxes.calls.empty());
+}
+
+TEST_F(TakingOut, AnExtractionPastHalfASecondShowsTheProgressWindowMeanwhile) {
+    // The worker waits after the first entry until the progress window is up.
+    bool shown = false;
+    viewer::BulkExtraction::SetWorkerHold([&](std::size_t done, const std::atomic<bool>&) {
+        for (int i = 0; done == 1 && !shown && i < 400; ++i) {
+            HWND progress = ::FindWindowA("#32770", "Extracting");
+            shown = progress != nullptr && ::IsWindowVisible(progress);
+            if (!shown) ::Sleep(25);
+        }
+    });
+    viewertest::Select(entries(), {0, 2});
+    const std::vector<std::string> paths = CopyWithKeys();
+    viewer::BulkExtraction::SetWorkerHold(nullptr);
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(paths.size(), 2u);
+    EXPECT_EQ(::FindWindowA("#32770", "Extracting"), nullptr);
+    EXPECT_TRUE(::IsWindowEnabled(viewer.Handle()));
 }
 
 TEST_F(TakingOut, OpenIsTheDefaultItemAndReusesTheFileUntilItChanges) {
