@@ -26,17 +26,18 @@ FORMATETC Format(UINT format) {
     return FORMATETC{static_cast<CLIPFORMAT>(format), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
 }
 
-// The entries as files: CF_HDROP, made on the first request for it, and the
-// copy effect the shell's targets look for.
-class FileDataObject final : public IDataObject {
+// IUnknown for an object of one interface, counted from 1; it deletes
+// itself when the count falls to 0.
+template <class Interface, const IID& kInterface>
+class Counted : public Interface {
 public:
-    explicit FileDataObject(FileMaker maker) : make(std::move(maker)) {}
+    virtual ~Counted() = default;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (out == nullptr) return E_POINTER;
-        *out = iid == IID_IUnknown || iid == IID_IDataObject ? static_cast<IDataObject*>(this) : nullptr;
+        *out = iid == IID_IUnknown || iid == kInterface ? static_cast<Interface*>(this) : nullptr;
         if (*out == nullptr) return E_NOINTERFACE;
-        AddRef();
+        this->AddRef();
         return S_OK;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
@@ -45,6 +46,16 @@ public:
         if (left == 0) delete this;
         return left;
     }
+
+private:
+    ULONG references = 1;
+};
+
+// The entries as files: CF_HDROP, made on the first request for it, and the
+// copy effect the shell's targets look for.
+class FileDataObject final : public Counted<IDataObject, IID_IDataObject> {
+public:
+    explicit FileDataObject(FileMaker maker) : make(std::move(maker)) {}
 
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* wanted, STGMEDIUM* medium) override {
         if (wanted == nullptr || medium == nullptr) return E_INVALIDARG;
@@ -95,30 +106,15 @@ public:
     HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
 
 private:
-    ULONG references = 1;
     FileMaker make;
     std::vector<std::string> files;
 };
 
 // Drops when the left button goes up outside `source`'s window; Escape or
 // the right button gives the drag up.
-class FileDropSource final : public IDropSource {
+class FileDropSource final : public Counted<IDropSource, IID_IDropSource> {
 public:
     explicit FileDropSource(HWND window) : source(::GetAncestor(window, GA_ROOT)) {}
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (out == nullptr) return E_POINTER;
-        *out = iid == IID_IUnknown || iid == IID_IDropSource ? static_cast<IDropSource*>(this) : nullptr;
-        if (*out == nullptr) return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --references;
-        if (left == 0) delete this;
-        return left;
-    }
 
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD keys) override {
         if (escape || (keys & MK_RBUTTON) != 0) return DRAGDROP_S_CANCEL;
@@ -132,7 +128,6 @@ public:
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
 
 private:
-    ULONG references = 1;
     HWND source;
 };
 

@@ -17,6 +17,7 @@
 namespace {
 
 using test::PackBuilder;
+using viewertest::RowPoint;
 using viewertest::Rows;
 
 // Presses the keys in order and lets them go in reverse: {VK_CONTROL, 'A'}.
@@ -37,16 +38,6 @@ void Press(const std::vector<WORD>& chord) {
     }
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     wintest::Pump();
-}
-
-// The middle of a list row's label, on screen.
-POINT RowPoint(HWND list, int row) {
-    RECT r{};
-    r.left = LVIR_LABEL;
-    ::SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
-    POINT p{r.left + 5, (r.top + r.bottom) / 2};
-    ::ClientToScreen(list, &p);
-    return p;
 }
 
 // Moves to `p` (screen) and presses the left button `times` times, each

@@ -78,15 +78,6 @@ public:
     int drops = 0;
 };
 
-POINT RowCentre(HWND list, int row) {
-    RECT r{};
-    r.left = LVIR_LABEL;
-    ::SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
-    POINT p{r.left + 10, (r.top + r.bottom) / 2};
-    ::ClientToScreen(list, &p);
-    return p;
-}
-
 // A real left-button drag: down at `from`, a move past the system's drag
 // threshold, on to `to` in steps and up there, queued at once. A key no
 // program uses (F24) goes between the moves: moves queued one after the
@@ -161,7 +152,7 @@ TEST_F(TakingOut, DragOntoAFileWindowCopiesTheEntriesWithTheirFoldersButOntoTheV
     wintest::Pump();
 
     viewertest::Select(entries(), {0, 1, 2});
-    DragWithMouse(RowCentre(entries(), 0), {beside.right + 120, beside.top + 140});
+    DragWithMouse(viewertest::RowPoint(entries(), 0), {beside.right + 120, beside.top + 140});
     wintest::PumpUntil([&] { return target.drops > 0; }, 10000);
     ASSERT_EQ(target.drops, 1);
     EXPECT_EQ(target.preferred, static_cast<DWORD>(DROPEFFECT_COPY));
@@ -174,7 +165,7 @@ TEST_F(TakingOut, DragOntoAFileWindowCopiesTheEntriesWithTheirFoldersButOntoTheV
 
     // Onto the viewer's own pack list: nothing is made, nothing added.
     const auto before = test::Tree(viewer::ProgramRunFolders().Own());
-    DragWithMouse(RowCentre(entries(), 1), RowCentre(packs(), 0));
+    DragWithMouse(viewertest::RowPoint(entries(), 1), viewertest::RowPoint(packs(), 0));
     wintest::PumpUntil([] { return false; }, 500);
     EXPECT_EQ(test::Tree(viewer::ProgramRunFolders().Own()), before);
     EXPECT_EQ(viewertest::Rows(packs()).size(), 1u);

@@ -40,6 +40,16 @@ inline std::vector<Row> Rows(HWND list) {
     return rows;
 }
 
+// Near the left end of a list row's label, half-way down, on screen.
+inline POINT RowPoint(HWND list, int row) {
+    RECT r{};
+    r.left = LVIR_LABEL;
+    ::SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
+    POINT p{r.left + 5, (r.top + r.bottom) / 2};
+    ::ClientToScreen(list, &p);
+    return p;
+}
+
 // Selects exactly `rows`, as a click or a shift-click would.
 inline void Select(HWND list, const std::vector<int>& rows) {
     LVITEMA state{};
