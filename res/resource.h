@@ -79,6 +79,8 @@
 #define ID_FIND_IN_PACKS        32777   /* Ctrl+Shift+F: "Find in all packs..." */
 #define ID_SAVE_AS_PNG          32778
 #define ID_SAVE_AS_VTF          32779
+#define ID_OPEN_ENTRY           32780   /* the entry pop-up's default item */
+#define ID_COPY_ENTRIES         32781   /* Ctrl+C in the entry list */
 
 #ifndef IDC_STATIC
 #define IDC_STATIC              (-1)

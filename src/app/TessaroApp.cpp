@@ -8,6 +8,7 @@
 
 #include "app/ArchiveMessages.h"
 #include "app/MainDialog.h"
+#include "viewer/RunFolder.h"
 #include "win/App.h"
 #include "win/DialogColors.h"
 
@@ -36,11 +37,16 @@ bool TessaroApp::InitInstance() {
     // apartment set up first.
     HRESULT ole = ::OleInitialize(nullptr);
     Prepare();
+    // What runs that ended without tidying left in the temporary folder.
+    viewer::ProgramRunFolders().RemoveLeftovers();
     {
         MainDialog mainDialog;
         mainDialog.SetStartupPacks(CommandLinePacks(__argc, __argv));
         mainDialog.DoModal(nullptr);
     }
+    // The entries dragged, copied or opened: a file another program still
+    // has open stays.
+    viewer::ProgramRunFolders().RemoveOwn();
     if (SUCCEEDED(ole)) ::OleUninitialize();
     return false;
 }

@@ -1,15 +1,22 @@
 #include "viewer/EntryActions.h"
 
+#include <map>
 #include <new>
+#include <optional>
+#include <tuple>
 #include <vector>
 
 #include "resource.h"
 #include "texture/ImageFiles.h"
 #include "texture/TexturePair.h"
+#include "viewer/EntryDrag.h"
+#include "viewer/RunFolder.h"
+#include "viewer/TakeOut.h"
 #include "viewer/ViewerKeyboard.h"
 #include "win/FileDialog.h"
 #include "win/Menu.h"
 #include "win/MessageBox.h"
+#include "win/Shell.h"
 
 namespace viewer {
 namespace {
@@ -48,6 +55,31 @@ std::string SaveName(const std::string& textureName, const char* extension) {
     return name.substr(0, dot) + "." + extension;
 }
 
+// An entry opened before, and its file as it was written.
+struct OpenedFile {
+    std::string path;
+    WIN32_FILE_ATTRIBUTE_DATA written;
+};
+// Which entry: its pack, number, name and where its data lies.
+using OpenedKey = std::tuple<std::string, std::uint32_t, std::string, std::uint32_t, std::uint32_t>;
+
+std::map<OpenedKey, OpenedFile>& OpenedFiles() {
+    static std::map<OpenedKey, OpenedFile> opened;
+    return opened;
+}
+
+bool Attributes(const std::string& path, WIN32_FILE_ATTRIBUTE_DATA& data) {
+    return ::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) != FALSE;
+}
+
+// Still there, and neither written nor resized since it was extracted.
+bool Unchanged(const OpenedFile& file) {
+    WIN32_FILE_ATTRIBUTE_DATA now{};
+    return Attributes(file.path, now) && now.nFileSizeLow == file.written.nFileSizeLow &&
+           now.nFileSizeHigh == file.written.nFileSizeHigh &&
+           ::CompareFileTime(&now.ftLastWriteTime, &file.written.ftLastWriteTime) == 0;
+}
+
 }  // namespace
 
 EntryActions::EntryActions(win::Window& viewerWindow, EntryListPane& entryList,
@@ -66,6 +98,11 @@ void EntryActions::ShowMenu(POINT screen) {
     // Without the installation the current directory is not the game's.
     const bool canExtract = !packFolder.empty();
     if (!canExtract) ::EnableMenuItem(popup, ID_EXTRACT, MF_BYCOMMAND | MF_GRAYED);
+    ::SetMenuDefaultItem(popup, ID_OPEN_ENTRY, FALSE);
+    if (TakeableEntries().empty()) {
+        ::EnableMenuItem(popup, ID_OPEN_ENTRY, MF_BYCOMMAND | MF_GRAYED);
+        ::EnableMenuItem(popup, ID_COPY_ENTRIES, MF_BYCOMMAND | MF_GRAYED);
+    }
     if (!SelectedTexture(entries, *archive).IsTexture()) {
         ::EnableMenuItem(popup, ID_SAVE_AS_PNG, MF_BYCOMMAND | MF_GRAYED);
         ::EnableMenuItem(popup, ID_SAVE_AS_VTF, MF_BYCOMMAND | MF_GRAYED);
@@ -79,6 +116,81 @@ void EntryActions::ShowMenu(POINT screen) {
         ExtractHere();
     } else if (command == ID_SAVE_AS_PNG || command == ID_SAVE_AS_VTF) {
         SaveTexture(command == ID_SAVE_AS_PNG);
+    } else if (command == ID_OPEN_ENTRY) {
+        Open();
+    } else if (command == ID_COPY_ENTRIES) {
+        Copy();
+    }
+}
+
+std::vector<ExtractionItem> EntryActions::TakeableEntries() const {
+    if (extraction || !archive->GetEntry(0) || archive->IsDirectoryPack()) return {};
+    return entries.SelectedEntries();
+}
+
+TakenOut EntryActions::TakeOut(std::vector<ExtractionItem> items, std::string* later) {
+    if (items.empty()) return {};
+    const std::string folder = ProgramRunFolders().NewGestureFolder();
+    if (folder.empty()) {
+        win::MessageBox("Can't make a temporary folder below " + TemporaryRoot(), MB_OK | MB_ICONEXCLAMATION,
+                        nullptr, viewer.Handle());
+        return {};
+    }
+    TakenOut out = ExtractAndWait(viewer.Handle(), archive->GetPath(), std::move(items), folder);
+    if (later != nullptr) {
+        *later = out.summary;
+    } else if (!out.summary.empty() && viewer.IsWindow()) {
+        win::MessageBox(out.summary, MB_OK | MB_ICONEXCLAMATION, nullptr, viewer.Handle());
+    }
+    return out;
+}
+
+void EntryActions::Open() {
+    std::vector<ExtractionItem> selected = TakeableEntries();
+    if (selected.empty()) return;
+    // The row with the caret when it is selected, else the first selected.
+    const int caret = static_cast<int>(entries.Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    const std::uint32_t focused = entries.RowEntryIndex(caret);
+    ExtractionItem item = selected.front();
+    for (const ExtractionItem& row : selected) {
+        if (row.index == focused) item = row;
+    }
+    const VpkEntry* entry = archive->GetEntry(item.index);
+    const OpenedKey key{archive->GetPath(), item.index, item.name, entry->dataOffset, entry->dataSize};
+    std::string path;
+    const auto before = OpenedFiles().find(key);
+    if (before != OpenedFiles().end() && Unchanged(before->second)) {
+        path = before->second.path;
+    } else {
+        const TakenOut out = TakeOut({std::move(item)});
+        if (out.written.empty()) return;
+        path = out.written.front();
+        OpenedFile opened{path, {}};
+        if (Attributes(path, opened.written)) OpenedFiles()[key] = opened;
+    }
+    HWND owner = viewer.Handle();
+    const std::string folder = path.substr(0, path.find_last_of('\\'));
+    // Without a program for its type, the system asks which one.
+    if (win::ShellExecute(owner, "open", path.c_str(), nullptr, folder.c_str(), SW_SHOWNORMAL) > 32) return;
+    if (win::ShellExecute(owner, "openas", path.c_str(), nullptr, folder.c_str(), SW_SHOWNORMAL) > 32) return;
+    win::MessageBox("Can't open " + path, MB_OK | MB_ICONEXCLAMATION, nullptr, owner);
+}
+
+void EntryActions::Copy() {
+    const std::vector<std::string> files = TakeOut(TakeableEntries()).offered;
+    if (!files.empty() && !PutFilesOnClipboard(viewer.Handle(), files)) {
+        win::MessageBox("Can't put the entries on the clipboard", MB_OK | MB_ICONEXCLAMATION, nullptr, viewer.Handle());
+    }
+}
+
+void EntryActions::Drag() {
+    std::vector<ExtractionItem> items = TakeableEntries();
+    if (items.empty()) return;
+    std::string summary;
+    DragFilesOut(viewer.Handle(), [&] { return TakeOut(std::move(items), &summary).offered; });
+    // Said once the drop is over: a box inside it would hold the target up.
+    if (!summary.empty() && viewer.IsWindow()) {
+        win::MessageBox(summary, MB_OK | MB_ICONEXCLAMATION, nullptr, viewer.Handle());
     }
 }
 

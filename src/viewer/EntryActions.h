@@ -3,7 +3,12 @@
 // / "Extract all to..." (below a folder the user picks, on another thread,
 // with a progress window; the viewer is disabled while it runs); on one
 // selected texture half, "Save as PNG..." and "Save as VTF..." (the texture
-// written where the save dialog says, whole or not at all).
+// written where the save dialog says, whole or not at all); and the shell's
+// gestures: "&Open" (the default item, also a double-click or Enter: the
+// entry with the caret, extracted to this run's temporary folder and opened
+// with the program its type is associated with), "&Copy" (Ctrl+C: the
+// selected entries on the clipboard as files) and a drag out of the list.
+// A directory pack's rows give nothing to open, copy or drag.
 //
 // The viewer owns one EntryActions and forwards to it: the menu requests,
 // its extraction timer (kExtractionTimer) and its closing (End).
@@ -11,10 +16,12 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "viewer/BulkExtraction.h"
 #include "viewer/EntryListPane.h"
 #include "viewer/ExtractProgress.h"
+#include "viewer/TakeOut.h"
 #include "vpk/VpkArchive.h"
 #include "win/Window.h"
 
@@ -43,6 +50,14 @@ public:
     // is a half of, rebuilt (and for a PNG decoded), then written where the
     // user says; a refusal or a failed write gets a message box.
     void SaveTexture(bool png);
+    // "&Open": the entry is reused when it was extracted before and its file
+    // is unchanged; without an associated program, the "Open with" dialog.
+    void Open();
+    // "&Copy": the selected entries on the clipboard, as files to paste.
+    void Copy();
+    // A drag of the selected rows, until the button goes up; the files are
+    // made when the drop target asks for them.
+    void Drag();
     void OnTimer();
     // Stops the run, if any (waiting for the entry being written), closes
     // the progress window and enables the viewer again; with `report`, the
@@ -54,6 +69,13 @@ public:
 
 private:
     void ExtractHere();
+    // The selected entries a gesture may take out: none in a directory pack
+    // or while a run goes on.
+    std::vector<ExtractionItem> TakeableEntries() const;
+    // Writes `items` below a new folder of this run's temporary folder,
+    // waiting. Failures are said in a message at once,
+    // or kept in `later` when given.
+    TakenOut TakeOut(std::vector<ExtractionItem> items, std::string* later = nullptr);
 
     win::Window& viewer;
     EntryListPane& entries;

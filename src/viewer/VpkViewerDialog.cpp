@@ -183,7 +183,16 @@ LRESULT VpkViewerDialog::OnNotify(WPARAM wp, LPARAM lp) {
             if (code == static_cast<UINT>(NM_CLICK) || code == static_cast<UINT>(NM_DBLCLK)) return OnPackListClick();
         } else if (header->idFrom == IDC_ENTRY_LIST) {
             if (code == static_cast<UINT>(NM_RCLICK)) return OnEntryListRightClick();
-            if (code == static_cast<UINT>(NM_CLICK) || code == static_cast<UINT>(NM_DBLCLK)) return OnEntryListClick();
+            if (code == static_cast<UINT>(NM_CLICK)) return OnEntryListClick();
+            if (code == static_cast<UINT>(NM_DBLCLK)) {
+                OnEntryListClick();
+                actions.Open();
+                return 0;
+            }
+            if (code == LVN_BEGINDRAG) {
+                actions.Drag();
+                return 0;
+            }
             if (code == LVN_COLUMNCLICK) {
                 entryList.SortByColumn(reinterpret_cast<const NMLISTVIEW*>(lp)->iSubItem);
                 return 0;
@@ -361,11 +370,14 @@ void VpkViewerDialog::OnEnter() {
         OnEntryListClick();
     } else if (focus == entryList.Handle()) {
         OnEntryListClick();
+        actions.Open();
     }
 }
 
 LRESULT VpkViewerDialog::OnEntryListKeyDown(const NMLVKEYDOWN& key) {
-    if (key.wVKey == 'A' && (::GetKeyState(VK_CONTROL) & 0x8000) != 0) entryList.SelectAll();
+    const bool control = (::GetKeyState(VK_CONTROL) & 0x8000) != 0;
+    if (key.wVKey == 'A' && control) entryList.SelectAll();
+    if (key.wVKey == 'C' && control) actions.Copy();
     return 0;
 }
 

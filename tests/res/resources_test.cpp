@@ -62,7 +62,7 @@ std::string DescribeMenu(HMENU menu)
 const char* const kMainMenu = "&File{&Tools{&VPK Viewer/Extracter=32772}}|&About=16";
 const char* const kViewerMenu = "&File{&Open=32771|&Find in all packs...\tCtrl+Shift+F=32777}";
 const char* const kEntryPopup =
-    "POPUP{&Extract=32773|Extract &to...=32774|Extract &all to...=32775|-|Save as PNG...=32778|Save as VTF...=32779}";
+    "POPUP{&Open=32780|&Copy=32781|-|&Extract=32773|Extract &to...=32774|Extract &all to...=32775|-|Save as PNG...=32778|Save as VTF...=32779}";
 
 TEST(Menus, HoldTheirItemsAndCommands)
 {

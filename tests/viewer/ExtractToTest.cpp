@@ -68,12 +68,12 @@ TEST_F(ExtractTo, WritesTheSelectedRowsOfASortedListBelowTheChosenFolder) {
     // on the folder chosen last, owned by the viewer.
     ASSERT_EQ(menus.calls.size(), 2u);
     const std::vector<wintest::PopupMenuItem>& items = menus.calls[1].items;
-    ASSERT_EQ(items.size(), 6u);
-    EXPECT_TRUE(items[0].grayed);
-    EXPECT_EQ(items[1].text, "Extract &to...");
-    EXPECT_EQ(items[2].text, "Extract &all to...");
-    EXPECT_FALSE(items[1].grayed || items[2].grayed);
-    EXPECT_TRUE(items[4].grayed && items[5].grayed);  // the texture items: no texture here
+    ASSERT_EQ(items.size(), 9u);  // "&Open", "&Copy" and a separator come first
+    EXPECT_TRUE(items[3].grayed);
+    EXPECT_EQ(items[4].text, "Extract &to...");
+    EXPECT_EQ(items[5].text, "Extract &all to...");
+    EXPECT_FALSE(items[4].grayed || items[5].grayed);
+    EXPECT_TRUE(items[7].grayed && items[8].grayed);  // the texture items: no texture here
     Choose(ID_EXTRACT_ALL_TO, std::nullopt);
     ASSERT_EQ(folders.calls.size(), 3u);
     EXPECT_EQ(folders.calls[2].startFolder, out.string());

@@ -17,6 +17,7 @@
 namespace {
 
 using test::PackBuilder;
+using viewertest::RowPoint;
 using viewertest::Rows;
 
 // Presses the keys in order and lets them go in reverse: {VK_CONTROL, 'A'}.
@@ -73,7 +74,7 @@ protected:
     }
 };
 
-TEST_F(Gestures, EnterAndDoubleClickLoadPacksAndPreviewEntriesButArrowsOnlyMove) {
+TEST_F(Gestures, EnterAndDoubleClickLoadPacksAndPreviewAndOpenEntriesButArrowsOnlyMove) {
     Focus(packs());
     SelectFirstRow(packs());
     Press({VK_DOWN});
@@ -96,6 +97,13 @@ TEST_F(Gestures, EnterAndDoubleClickLoadPacksAndPreviewEntriesButArrowsOnlyMove)
     EXPECT_EQ(Previewed(), "sea");
     EXPECT_TRUE(viewer.IsVisible());
     EXPECT_TRUE(boxes.calls.empty());
+    // Each opened with its type's program, from this run's temporary folder.
+    ASSERT_EQ(shell.calls.size(), 2u);
+    for (const auto& [call, name] : {std::pair{shell.calls[0], "\\b.txt"}, std::pair{shell.calls[1], "\\c.txt"}}) {
+        EXPECT_EQ(call.verb, "open");
+        EXPECT_EQ(call.file->rfind(viewer::ProgramRunFolders().Own(), 0), 0u) << *call.file;
+        EXPECT_EQ(call.file->substr(call.file->size() - 6), name);
+    }
 }
 
 TEST_F(Gestures, TabCyclesThePanesAndCtrlASelectsEveryEntryCtrlFTheFilter) {
@@ -138,7 +146,7 @@ TEST_F(Gestures, TheContextMenuKeysOpenTheEntryMenuAtTheFirstSelectedRow) {
         ::ClientToScreen(entries(), &below);
         EXPECT_EQ(menus.calls[0].x, below.x);
         EXPECT_EQ(menus.calls[0].y, below.y);
-        EXPECT_EQ(menus.calls[0].items[0].text, "&Extract");
+        EXPECT_EQ(menus.calls[0].items[0].text, "&Open");
     }
 }
 

@@ -270,7 +270,11 @@ TEST_F(MainWithViewers, TheMouseOpensAViewerPreviewsAndExtracts) {
             step("preview", WaitFor([&] { return ::IsWindowVisible(::GetDlgItem(viewerWindow, IDC_PREVIEW_TEXT)); })) &&
             (ClickAt(at, 1, true), true) &&
             step("pop-up menu", WaitFor([&] { return ::GetWindowRect(VisibleMenuWindow(), &r) != FALSE; })) &&
-            (ClickAt(POINT{r.left + 20, r.top + 10}), true) &&
+            // "&Extract", below "&Open", "&Copy" and a separator.
+            step("Extract item", ::GetMenuItemRect(nullptr, reinterpret_cast<HMENU>(::SendMessageA(
+                                                                VisibleMenuWindow(), MN_GETHMENU, 0, 0)),
+                                                   3, &r) != FALSE) &&
+            (ClickAt(win::Rect(r).Center()), true) &&
             step("extracted file", WaitFor([&] { return fs::exists(out.Path() / "python" / "vamputil.py"); }));
         done = true;
         ::PostThreadMessageA(uiThread, WM_NULL, 0, 0);  // wakes the pump

@@ -167,10 +167,10 @@ TEST_F(TexturePreview, SaveAsPngAndVtfWriteTheTexture) {
     viewertest::Select(entries(), {0});
     viewertest::Notify(viewer, entries(), NM_RCLICK);
     ASSERT_EQ(menus.calls.size(), 4u);
-    EXPECT_FALSE(menus.calls[0].items[4].grayed || menus.calls[0].items[5].grayed);
+    EXPECT_FALSE(menus.calls[0].items[7].grayed || menus.calls[0].items[8].grayed);
     for (std::size_t call : {2u, 3u}) {
         SCOPED_TRACE(call);
-        EXPECT_TRUE(menus.calls[call].items[4].grayed && menus.calls[call].items[5].grayed);
+        EXPECT_TRUE(menus.calls[call].items[7].grayed && menus.calls[call].items[8].grayed);
     }
 }
 

@@ -13,6 +13,7 @@
 #include <shlobj.h>
 
 #include "resource.h"
+#include "viewer/RunFolder.h"
 #include "viewer/VpkViewerDialog.h"
 #include "vpk/TestSupport.h"
 #include "win/App.h"
@@ -154,9 +155,13 @@ protected:
     HWND preview() { return Preview(viewer); }
     std::string Status() { return win::WindowText(::GetDlgItem(viewer.Handle(), IDC_PREVIEW_STATUS)); }
 
+    // What the entries opened, dragged or copied left, as the program's end removes it.
+    ~ViewerOnScreen() override { viewer::ProgramRunFolders().RemoveOwn(); }
+
     test::TempDir dir;
     test::MessageRecorder messages;
     wintest::MessageBoxRecorder boxes;
+    wintest::ShellRecorder shell;  // what "&Open" hands the shell
     viewer::VpkViewerDialog viewer;
 };
 

@@ -159,10 +159,11 @@ TEST_F(Viewer, ExtractWritesTheSelectedRowsInListOrderOnlyWithAnInstallation) {
     ASSERT_EQ(menus.calls.size(), 1u);
     EXPECT_EQ(menus.calls[0].flags, static_cast<UINT>(TPM_RIGHTBUTTON | TPM_RETURNCMD));
     EXPECT_EQ(menus.calls[0].owner, viewer.Handle());
-    ASSERT_EQ(menus.calls[0].items.size(), 6u);  // Extract to..., Extract all to..., the texture items follow
-    EXPECT_EQ(menus.calls[0].items[0].text, "&Extract");
-    EXPECT_EQ(menus.calls[0].items[0].id, static_cast<UINT>(ID_EXTRACT));
-    EXPECT_FALSE(menus.calls[0].items[0].grayed);
+    // "&Open" and "&Copy" first; Extract to..., Extract all to..., the texture items follow.
+    ASSERT_EQ(menus.calls[0].items.size(), 9u);
+    EXPECT_EQ(menus.calls[0].items[3].text, "&Extract");
+    EXPECT_EQ(menus.calls[0].items[3].id, static_cast<UINT>(ID_EXTRACT));
+    EXPECT_FALSE(menus.calls[0].items[3].grayed);
     EXPECT_EQ(test::Tree(out.Path()), (std::vector<std::string>{"a/", "a/one.txt", "dup/", "dup/x.txt"}));
     EXPECT_EQ(test::ReadFile(out.Path() / "dup/x.txt"), "second");
 
@@ -177,7 +178,7 @@ TEST_F(Viewer, ExtractWritesTheSelectedRowsInListOrderOnlyWithAnInstallation) {
     menus.Script({ID_EXTRACT});
     viewertest::Notify(bare, bare.EntryList().Handle(), NM_RCLICK);
     ASSERT_EQ(menus.calls.size(), 2u);
-    EXPECT_TRUE(menus.calls[1].items[0].grayed);
+    EXPECT_TRUE(menus.calls[1].items[3].grayed);
     EXPECT_FALSE(std::filesystem::exists(out.Path() / "skip.txt"));
 }
 

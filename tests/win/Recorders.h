@@ -153,6 +153,7 @@ struct PopupMenuItem {
     std::string text;
     UINT id;
     bool grayed;
+    bool isDefault;  // drawn bold: what a double-click does
 };
 
 struct PopupMenuRecord {
@@ -173,7 +174,9 @@ public:
             char text[256] = {};
             ::GetMenuStringA(call.menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
             UINT state = ::GetMenuState(call.menu, static_cast<UINT>(i), MF_BYPOSITION);
-            record.items.push_back({text, ::GetMenuItemID(call.menu, i), (state & (MF_GRAYED | MF_DISABLED)) != 0});
+            const UINT id = ::GetMenuItemID(call.menu, i);
+            record.items.push_back({text, id, (state & (MF_GRAYED | MF_DISABLED)) != 0,
+                                    id != 0 && ::GetMenuDefaultItem(call.menu, FALSE, 0) == id});
         }
         return Next(std::move(record), 0);
     }

@@ -1,0 +1,309 @@
+// Taking entries out of the viewer the shell's way: dragged onto a window
+// that takes files, copied to the clipboard, opened with the shell; and the
+// run's temporary folder that holds them, tidied away.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <ole2.h>
+#include <shlobj.h>
+
+#include "ViewerSupport.h"
+#include "viewer/RunFolder.h"
+#include "vpk/PackBuilder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using test::PackBuilder;
+
+// The paths an HDROP names.
+std::vector<std::string> DroppedPaths(HDROP drop) {
+    std::vector<std::string> paths;
+    const UINT count = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        char path[MAX_PATH] = {};
+        ::DragQueryFileA(drop, i, path, sizeof path);
+        paths.emplace_back(path);
+    }
+    return paths;
+}
+
+// A window of the test's own that takes dropped files as a folder window
+// would: it copies each one offered (a folder with what is in it) into `into`.
+class CopyingDropTarget final : public IDropTarget {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        *out = iid == IID_IUnknown || iid == IID_IDropTarget ? this : nullptr;
+        return *out != nullptr ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }  // lives on the test's stack
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override {
+        *effect &= DROPEFFECT_COPY;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override {
+        *effect &= DROPEFFECT_COPY;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
+        ++drops;
+        FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+        STGMEDIUM medium{};
+        if (data->GetData(&format, &medium) == S_OK) {
+            offered = DroppedPaths(static_cast<HDROP>(medium.hGlobal));
+            for (const std::string& path : offered) {
+                fs::copy(path, into.Path() / fs::path(path).filename(), fs::copy_options::recursive);
+            }
+            ::ReleaseStgMedium(&medium);
+        }
+        format.cfFormat = static_cast<CLIPFORMAT>(::RegisterClipboardFormatA(CFSTR_PREFERREDDROPEFFECT));
+        if (data->GetData(&format, &medium) == S_OK) {
+            preferred = *static_cast<DWORD*>(::GlobalLock(medium.hGlobal));
+            ::GlobalUnlock(medium.hGlobal);
+            ::ReleaseStgMedium(&medium);
+        }
+        *effect = DROPEFFECT_COPY;
+        return S_OK;
+    }
+
+    test::TempDir into;
+    std::vector<std::string> offered;
+    DWORD preferred = 0;
+    int drops = 0;
+};
+
+// A real left-button drag: down at `from`, a move past the system's drag
+// threshold, on to `to` in steps and up there, queued at once. A key no
+// program uses (F24) goes between the moves: moves queued one after the
+// other would be merged into the last, which the list would never see.
+void DragWithMouse(POINT from, POINT to) {
+    const int w = ::GetSystemMetrics(SM_CXSCREEN) - 1, h = ::GetSystemMetrics(SM_CYSCREEN) - 1;
+    std::vector<INPUT> inputs;
+    auto add = [&](POINT p, DWORD button) {
+        INPUT in{};
+        in.type = INPUT_MOUSE;
+        in.mi.dx = p.x * 65535 / w;
+        in.mi.dy = p.y * 65535 / h;
+        in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | button;
+        inputs.push_back(in);
+        for (DWORD up : {0ul, static_cast<unsigned long>(KEYEVENTF_KEYUP)}) {
+            INPUT key{};
+            key.type = INPUT_KEYBOARD;
+            key.ki.wVk = VK_F24;
+            key.ki.dwFlags = up;
+            inputs.push_back(key);
+        }
+    };
+    add(from, 0);
+    add(from, MOUSEEVENTF_LEFTDOWN);
+    add({from.x + 3 * ::GetSystemMetrics(SM_CXDRAG), from.y}, 0);
+    for (int step = 1; step <= 4; ++step) {
+        add({from.x + (to.x - from.x) * step / 4, from.y + (to.y - from.y) * step / 4}, 0);
+    }
+    add(to, MOUSEEVENTF_LEFTUP);
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+class TakingOut : public viewertest::ViewerOnScreen {
+protected:
+    void SetUp() override {
+        ::OleInitialize(nullptr);
+        Open("C:\\game\\Vampire\\");
+        ::SetForegroundWindow(viewer.Handle());
+        Load(Pack("models.vpk", PackBuilder()
+                                    .Add("models/a.mdl", "mdl")
+                                    .Add("models/sub/b.txt", "bee")
+                                    .Add("c.txt", "sea")
+                                    .Add("other/d.txt", "dee")
+                                    .Build()));
+    }
+    void TearDown() override { ::OleUninitialize(); }
+
+    // Ctrl+C with the list focused, then what the clipboard holds as files.
+    std::vector<std::string> CopyWithKeys() {
+        ::SetFocus(entries());
+        BYTE keys[256] = {};
+        ::GetKeyboardState(keys);
+        keys[VK_CONTROL] = 0x80;
+        ::SetKeyboardState(keys);
+        viewer.EntryList().Send(WM_KEYDOWN, 'C', 0);
+        keys[VK_CONTROL] = 0;
+        ::SetKeyboardState(keys);
+        std::vector<std::string> paths;
+        if (!::OpenClipboard(nullptr)) return paths;
+        if (HANDLE drop = ::GetClipboardData(CF_HDROP)) paths = DroppedPaths(static_cast<HDROP>(drop));
+        ::CloseClipboard();
+        return paths;
+    }
+};
+
+TEST_F(TakingOut, DragOntoAFileWindowCopiesTheEntriesWithTheirFoldersButOntoTheViewerNothing) {
+    CopyingDropTarget target;
+    const win::Rect beside = viewer.WindowRect();
+    HWND window = ::CreateWindowExA(WS_EX_TOPMOST, "Edit", "drop here", WS_POPUP | WS_VISIBLE | WS_BORDER | ES_READONLY,
+                                    beside.right + 20, beside.top + 40, 200, 200, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_EQ(::RegisterDragDrop(window, &target), S_OK);
+    wintest::Pump();
+
+    viewertest::Select(entries(), {0, 1, 2});
+    DragWithMouse(viewertest::RowPoint(entries(), 0), {beside.right + 120, beside.top + 140});
+    wintest::PumpUntil([&] { return target.drops > 0; }, 10000);
+    ASSERT_EQ(target.drops, 1);
+    EXPECT_EQ(target.preferred, static_cast<DWORD>(DROPEFFECT_COPY));
+    EXPECT_EQ(test::Tree(target.into.Path()),
+              (std::vector<std::string>{"c.txt", "models/", "models/a.mdl", "models/sub/", "models/sub/b.txt"}));
+    EXPECT_EQ(test::ReadFile(target.into.Path() / "models/sub/b.txt"), "bee");
+    for (const std::string& path : target.offered) {
+        EXPECT_EQ(path.rfind(viewer::ProgramRunFolders().Own(), 0), 0u) << path;
+    }
+
+    // Onto the viewer's own pack list: nothing is made, nothing added.
+    const auto before = test::Tree(viewer::ProgramRunFolders().Own());
+    DragWithMouse(viewertest::RowPoint(entries(), 1), viewertest::RowPoint(packs(), 0));
+    wintest::PumpUntil([] { return false; }, 500);
+    EXPECT_EQ(test::Tree(viewer::ProgramRunFolders().Own()), before);
+    EXPECT_EQ(viewertest::Rows(packs()).size(), 1u);
+    EXPECT_TRUE(boxes.calls.empty());
+    ::RevokeDragDrop(window);
+    ::DestroyWindow(window);
+}
+
+TEST_F(TakingOut, CtrlCPutsTheSelectedEntriesOnTheClipboardAsFiles) {
+    viewertest::Select(entries(), {1, 3});
+    const std::vector<std::string> paths = CopyWithKeys();
+    ASSERT_EQ(paths.size(), 2u);
+    EXPECT_EQ(test::ReadFile(fs::path(paths[0]) / "sub" / "b.txt"), "bee");
+    EXPECT_EQ(test::ReadFile(fs::path(paths[1]) / "d.txt"), "dee");
+    EXPECT_EQ(fs::path(paths[1]).filename(), "other");
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    HANDLE effect = ::GetClipboardData(::RegisterClipboardFormatA(CFSTR_PREFERREDDROPEFFECT));
+    ASSERT_NE(effect, nullptr);
+    EXPECT_EQ(*static_cast<DWORD*>(::GlobalLock(effect)), static_cast<DWORD>(DROPEFFECT_COPY));
+    ::GlobalUnlock(effect);
+    ::CloseClipboard();
+    EXPECT_TRUE(boxes.calls.empty());
+}
+
+TEST_F(TakingOut, AnExtractionPastHalfASecondShowsTheProgressWindowMeanwhile) {
+    // The worker waits after the first entry until the progress window is up.
+    bool shown = false;
+    viewer::BulkExtraction::SetWorkerHold([&](std::size_t done, const std::atomic<bool>&) {
+        for (int i = 0; done == 1 && !shown && i < 400; ++i) {
+            HWND progress = ::FindWindowA("#32770", "Extracting");
+            shown = progress != nullptr && ::IsWindowVisible(progress);
+            if (!shown) ::Sleep(25);
+        }
+    });
+    viewertest::Select(entries(), {0, 2});
+    const std::vector<std::string> paths = CopyWithKeys();
+    viewer::BulkExtraction::SetWorkerHold(nullptr);
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(paths.size(), 2u);
+    EXPECT_EQ(::FindWindowA("#32770", "Extracting"), nullptr);
+    EXPECT_TRUE(::IsWindowEnabled(viewer.Handle()));
+}
+
+TEST_F(TakingOut, OpenIsTheDefaultItemAndReusesTheFileUntilItChanges) {
+    wintest::PopupMenuRecorder menus;
+    viewertest::Select(entries(), {2});
+    menus.Script({ID_OPEN_ENTRY});
+    viewertest::Notify(viewer, entries(), NM_RCLICK);
+    ASSERT_EQ(menus.calls.size(), 1u);
+    EXPECT_EQ(menus.calls[0].items[0].text, "&Open");
+    EXPECT_TRUE(menus.calls[0].items[0].isDefault);
+    EXPECT_EQ(menus.calls[0].items[1].text, "&Copy");
+    ASSERT_EQ(shell.calls.size(), 1u);
+    const std::string opened = *shell.calls[0].file;
+    EXPECT_EQ(shell.calls[0].verb, "open");
+    EXPECT_EQ(shell.calls[0].owner, viewer.Handle());
+    EXPECT_EQ(test::ReadFile(opened), "sea");
+
+    // Again: the same file; once changed, a fresh one beside it.
+    viewertest::Notify(viewer, entries(), NM_DBLCLK);
+    ASSERT_EQ(shell.calls.size(), 2u);
+    EXPECT_EQ(*shell.calls[1].file, opened);
+    test::WriteFile(opened, "edited");
+    shell.Script({SE_ERR_NOASSOC});  // no program for the type: "Open with"
+    viewertest::Notify(viewer, entries(), NM_DBLCLK);
+    ASSERT_EQ(shell.calls.size(), 4u);
+    EXPECT_NE(*shell.calls[2].file, opened);
+    EXPECT_EQ(test::ReadFile(*shell.calls[2].file), "sea");
+    EXPECT_EQ(shell.calls[3].verb, "openas");
+    EXPECT_EQ(shell.calls[3].file, shell.calls[2].file);
+    EXPECT_TRUE(boxes.calls.empty());
+}
+
+TEST_F(TakingOut, HostileNamesWriteNothingOutsideTheTemporaryFolderAndDirectoryPacksGiveNothing) {
+    Load(Pack("hostile.vpk", PackBuilder()
+                                 .Add("../up.txt", "x")
+                                 .Add("fine/..\\..\\..\\back.txt", "x")
+                                 .Add("C:\\abs.txt", "x")
+                                 .Add("kept.txt", "kept")
+                                 .Build()));
+    viewer.EntryList().SelectAll();
+    const std::vector<std::string> paths = CopyWithKeys();
+    ASSERT_EQ(paths.size(), 1u);
+    EXPECT_EQ(test::ReadFile(paths[0]), "kept");
+    const fs::path gesture = fs::path(paths[0]).parent_path();
+    EXPECT_EQ(test::Tree(gesture), (std::vector<std::string>{"kept.txt"}));
+    for (const fs::path& above : {gesture.parent_path(), gesture.parent_path().parent_path()}) {
+        for (const char* name : {"up.txt", "back.txt", "abs.txt"}) EXPECT_FALSE(fs::exists(above / name));
+    }
+    ASSERT_EQ(boxes.calls.size(), 1u);  // what was refused, said once
+    EXPECT_NE(boxes.calls[0].text.find("3 of 4 entries could not be written"), std::string::npos);
+
+    Load(Pack("dir.vpk", PackBuilder().Add("folder/x", "").Type(1).Build()));
+    viewer.EntryList().SelectAll();
+    ::OpenClipboard(nullptr);
+    ::EmptyClipboard();
+    ::CloseClipboard();
+    EXPECT_TRUE(CopyWithKeys().empty());
+    viewertest::Notify(viewer, entries(), NM_DBLCLK);
+    EXPECT_TRUE(shell.calls.empty());
+    EXPECT_EQ(boxes.calls.size(), 1u);
+}
+
+// --- The run's folder, below a root of the test's own
+
+TEST(RunFolders, TheEndRemovesTheRunsFolderButFilesStillOpenAndStartRemovesOnlyEndedRuns) {
+    test::TempDir root;
+    viewer::RunFolders folders(root.Path().string() + "\\");
+    const std::string gesture = folders.NewGestureFolder();
+    ASSERT_FALSE(gesture.empty());
+    fs::create_directory(gesture + "a");
+    test::WriteFile(gesture + "a\\b.txt", "b");
+    test::WriteFile(gesture + "held.txt", "h");
+    const std::string own = folders.Own();
+    const std::string name = fs::path(own).parent_path().filename().string();
+
+    // Another run of this process id: it started at another time, so it has ended.
+    const std::string ended = name.substr(0, name.find('-')) + "-00000000deadbeef";
+    for (const std::string& folder : {ended, std::string("not-a-run"), std::string("123")}) {
+        fs::create_directories(root.Path() / folder / "1");
+        test::WriteFile(root.Path() / folder / "1" / "x.txt", "x");
+    }
+    folders.RemoveLeftovers();
+    EXPECT_FALSE(fs::exists(root.Path() / ended));
+    EXPECT_TRUE(fs::exists(root.Path() / "not-a-run" / "1" / "x.txt"));  // not a run's: not ours
+    EXPECT_TRUE(fs::exists(root.Path() / "123" / "1" / "x.txt"));
+    EXPECT_TRUE(fs::exists(gesture + "a\\b.txt"));  // this run's own stays
+
+    {
+        HANDLE held = ::CreateFileA((gesture + "held.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        folders.RemoveOwn();
+        ::CloseHandle(held);
+    }
+    EXPECT_EQ(test::Tree(own), (std::vector<std::string>{"1/", "1/held.txt"}));
+    folders.RemoveOwn();
+    EXPECT_FALSE(fs::exists(own));
+}
+
+}  // namespace
