@@ -2,6 +2,9 @@
 
 #include "vpk/VpkArchive.h"
 
+#include <cstring>
+#include <vector>
+
 namespace vpk {
 namespace {
 
@@ -52,15 +55,41 @@ bool SearchPack(const char* packPath, const EntryWanted& wanted, const EntryFoun
                 const std::atomic<bool>* stop)
 {
     VpkArchive archive;
-    if (!archive.Open(packPath) || !archive.ReadDirectory())
+    if (!archive.Open(packPath))
         return false;
-    const std::uint32_t count = archive.GetEntryCount();
-    for (std::uint32_t i = 0; i < count; ++i) {
+    // The directory is walked record by record, no table kept; what is
+    // wanted is kept here (names in one buffer) and handed over only once
+    // the whole directory has been read and found sound.
+    struct Match {
+        std::uint32_t index;
+        std::uint32_t nameLength;  // as stored
+        std::uint32_t dataOffset;
+        std::uint32_t dataSize;
+        std::size_t nameAt;        // in `names`, zero-terminated
+    };
+    std::vector<Match> matches;
+    std::string names;
+    const bool read = archive.ScanDirectory([&](std::uint32_t i, const VpkEntry& entry) {
         if (stop != nullptr && i % kStopCheckEvery == 0 && stop->load(std::memory_order_relaxed))
-            break;
-        const VpkEntry* entry = archive.GetEntry(i);
-        if (wanted(entry->name))
-            found(i, *entry);
+            return false;
+        if (wanted(entry.name)) {
+            matches.push_back({i, entry.nameLength, entry.dataOffset, entry.dataSize, names.size()});
+            names.append(entry.name).push_back('\0');
+        }
+        return true;
+    });
+    if (!read)
+        return false;
+    VpkEntry entry{};
+    for (const Match& match : matches) {
+        const char* name = names.c_str() + match.nameAt;
+        const std::size_t length = std::strlen(name);
+        std::memcpy(entry.name, name, length);
+        std::memset(entry.name + length, 0, sizeof entry.name - length);
+        entry.nameLength = match.nameLength;
+        entry.dataOffset = match.dataOffset;
+        entry.dataSize = match.dataSize;
+        found(match.index, entry);
     }
     return true;
 }
