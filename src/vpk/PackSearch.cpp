@@ -8,12 +8,6 @@
 namespace vpk {
 namespace {
 
-unsigned char Fold(char c)
-{
-    const auto u = static_cast<unsigned char>(c);
-    return u >= 'A' && u <= 'Z' ? static_cast<unsigned char>(u - 'A' + 'a') : u;
-}
-
 // How many entries are looked at between two looks at the stop flag.
 constexpr std::uint32_t kStopCheckEvery = 4096;
 
@@ -26,29 +20,14 @@ EntryFilter::EntryFilter(std::string filterText) : text(std::move(filterText))
         return;
     }
     for (char c : text)
-        folded.push_back(static_cast<char>(Fold(c)));
+        folded.push_back(static_cast<char>(FoldAsciiCase(static_cast<unsigned char>(c))));
 }
 
 bool EntryFilter::Matches(const char* name) const
 {
     if (pattern)
         return pattern->Matches(name);
-    if (folded.empty())
-        return true;
-    const char first = folded[0];
-    const std::size_t length = folded.size();
-    for (const char* p = name; *p != '\0'; ++p) {
-        if (static_cast<char>(Fold(*p)) != first)
-            continue;
-        std::size_t i = 1;
-        while (i < length && p[i] != '\0' && static_cast<char>(Fold(p[i])) == folded[i])
-            ++i;
-        if (i == length)
-            return true;
-        if (p[i] == '\0')
-            return false;  // what is left of the name is shorter than the text
-    }
-    return false;
+    return ContainsFolded(name, folded);
 }
 
 bool SearchPack(const char* packPath, const EntryWanted& wanted, const EntryFound& found,
