@@ -131,10 +131,18 @@ bool VpkArchive::Open(const char* packPath)
     if (!IsVpkFooterValid(footer, fileSize))
         return refuse(messages::kInvalidHeader);
     file = std::move(opened);
-    vpk::FileIdentity identity;
-    if (file->GetIdentity(identity))
-        packIdentity = identity;
     return true;
+}
+
+bool VpkArchive::IsOpenPack(const vpk::FileIdentity& identity)
+{
+    if (!identityAsked) {
+        identityAsked = true;
+        vpk::FileIdentity own;
+        if (file->GetIdentity(own))
+            packIdentity = own;
+    }
+    return packIdentity && identity == *packIdentity;
 }
 
 bool VpkArchive::ReadDirectory()
@@ -225,6 +233,7 @@ bool VpkArchive::Close()
     fileSize = 0;
     path[0] = '\0';
     packIdentity.reset();
+    identityAsked = false;
     const bool closed = file->Close();
     file.reset();
     return closed;

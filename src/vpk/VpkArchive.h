@@ -111,6 +111,13 @@ private:
     VpkFooter footer;
     std::uint32_t fileSize;
     std::unique_ptr<vpk::File> file;
-    // Which file the open pack is, where the platform tells.
+    // True when identity is that of the open pack, as far as the platform
+    // tells. It is asked for the first time it is needed, not at Open: under
+    // Wine the question costs a round trip to another process, and a search
+    // of many packs never needs the answer.
+    bool IsOpenPack(const vpk::FileIdentity& identity);
+
+    // Which file the open pack is, where the platform tells; once asked.
     std::optional<vpk::FileIdentity> packIdentity;
+    bool identityAsked = false;
 };
