@@ -23,6 +23,7 @@
 #include "viewer/FilterBox.h"
 #include "viewer/ListRows.h"
 #include "vpk/HeldMessages.h"
+#include "vpk/PackSearch.h"
 #include "win/Dialog.h"
 
 namespace viewer {
@@ -34,18 +35,25 @@ struct FoundEntry {
     std::uint32_t size;
 };
 
-// One search of a list of packs on a thread of its own. The worker posts
-// `message` to `notify` after each pack; the window then takes what is new.
+// One search of a list of packs on worker threads of its own (two, or one for
+// a single pack): each takes the next pack not yet taken, so the packs are
+// read in order, two at a time. A worker posts `message` to `notify` when it
+// has read a pack and no notice is waiting already; the window then takes
+// what is new. Results are handed over in pack order, each pack's whole: a
+// pack read early waits for the ones before it.
 class PackSearchRun {
 public:
+    static constexpr std::size_t kThreads = 2;
+
     PackSearchRun(std::vector<std::string> packs, const std::string& filterText, HWND notify, UINT message);
-    // Stops the worker and waits for it.
+    // Stops the workers and waits for them.
     ~PackSearchRun();
     PackSearchRun(const PackSearchRun&) = delete;
     PackSearchRun& operator=(const PackSearchRun&) = delete;
 
     void Stop();
-    // Moves the entries found since the last call to the end of `into`.
+    // Moves the entries found in the packs handed over since the last call
+    // to the end of `into`, in pack order.
     void TakeFound(std::vector<FoundEntry>& into);
     std::size_t PacksRead() const { return packsRead; }
     std::size_t Unreadable() const { return unreadable; }
@@ -54,17 +62,28 @@ public:
     const std::vector<std::string>& Packs() const { return packs; }
 
 private:
-    void Work(const std::string& filterText, HWND notify, UINT message);
+    struct PackFound {
+        std::vector<FoundEntry> entries;
+        bool done = false;  // read, cut short by a stop, or unreadable
+    };
+    void Work();
 
     const std::vector<std::string> packs;
-    vpk::HoldingInstalled holding;  // installed before the worker starts, dropped after it ends
+    const vpk::EntryFilter filter;
+    const HWND notify;
+    const UINT message;
+    vpk::HoldingInstalled holding;  // installed before the workers start, dropped after they end
     std::mutex lock;
-    std::vector<FoundEntry> found;  // under `lock`
+    std::vector<PackFound> perPack;  // under `lock`
+    std::size_t handedOver = 0;      // packs whose entries TakeFound gave, under `lock`
+    std::atomic<std::size_t> nextPack{0};
+    std::atomic<std::size_t> workersLeft{0};
+    std::atomic<bool> noticeWaiting{false};
     std::atomic<bool> stop{false};
     std::atomic<std::size_t> packsRead{0};
     std::atomic<std::size_t> unreadable{0};
     std::atomic<bool> finished{false};
-    std::thread worker;
+    std::vector<std::thread> workers;
 };
 
 // The list of results: a virtual skinned list over the window's results.
