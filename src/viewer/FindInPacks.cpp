@@ -1,6 +1,5 @@
 #include "viewer/FindInPacks.h"
 
-#include <algorithm>
 #include <cstdio>
 
 #include "resource.h"
@@ -30,13 +29,10 @@ std::string Count(std::size_t n, const char* one, const char* many) {
 
 }  // namespace
 
-PackSearchRun::PackSearchRun(std::vector<std::string> packPaths, const std::string& filterText, HWND notifyWindow,
-                             UINT notifyMessage)
-    : packs(std::move(packPaths)), filter(filterText), notify(notifyWindow), message(notifyMessage),
-      perPack(packs.size()) {
-    const std::size_t threads = std::max<std::size_t>(1, std::min(kThreads, packs.size()));
-    workersLeft = threads;
-    for (std::size_t t = 0; t < threads; ++t) workers.emplace_back([this] { Work(); });
+PackSearchRun::PackSearchRun(std::vector<std::string> packPaths, const std::string& filterText, HWND notify,
+                             UINT message)
+    : packs(std::move(packPaths)) {
+    worker = std::thread([this, filterText, notify, message] { Work(filterText, notify, message); });
 }
 
 PackSearchRun::~PackSearchRun() {
@@ -45,48 +41,41 @@ PackSearchRun::~PackSearchRun() {
 
 void PackSearchRun::Stop() {
     stop = true;
-    for (std::thread& worker : workers) {
-        if (worker.joinable()) worker.join();
-    }
+    if (worker.joinable()) worker.join();
 }
 
 void PackSearchRun::TakeFound(std::vector<FoundEntry>& into) {
     // A pack read from here on posts a notice of its own.
     noticeWaiting = false;
     const std::lock_guard<std::mutex> hold(lock);
-    for (; handedOver < perPack.size() && perPack[handedOver].done; ++handedOver) {
-        std::vector<FoundEntry>& entries = perPack[handedOver].entries;
-        into.insert(into.end(), std::make_move_iterator(entries.begin()), std::make_move_iterator(entries.end()));
-        entries = std::vector<FoundEntry>();
-    }
+    into.insert(into.end(), std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()));
+    found.clear();
 }
 
-void PackSearchRun::Work() {
+void PackSearchRun::Work(const std::string& filterText, HWND notify, UINT message) {
     // A pack that can't be read is counted; its messages stay here.
     vpk::HeldMessages held;
+    const vpk::EntryFilter filter(filterText);
     std::vector<FoundEntry> batch;
-    for (std::size_t p = nextPack++; p < packs.size() && !stop; p = nextPack++) {
+    for (std::size_t p = 0; p < packs.size() && !stop; ++p) {
         const bool read = vpk::SearchPack(
-            packs[p].c_str(), [this](const char* name) { return filter.Matches(name); },
+            packs[p].c_str(), [&](const char* name) { return filter.Matches(name); },
             [&](std::uint32_t index, const VpkEntry& entry) { batch.push_back({p, index, entry.name, entry.dataSize}); },
             &stop);
         held.texts.clear();
         {
             const std::lock_guard<std::mutex> hold(lock);
-            perPack[p].entries.swap(batch);
-            perPack[p].done = true;
+            found.insert(found.end(), std::make_move_iterator(batch.begin()), std::make_move_iterator(batch.end()));
         }
         batch.clear();
         if (!read) ++unreadable;
         if (!stop) ++packsRead;
         if (!noticeWaiting.exchange(true)) ::PostMessageA(notify, message, 0, 0);
     }
-    // The last worker to end tells the window, whatever notice is waiting:
-    // the window may have looked at Finished() before this.
-    if (--workersLeft == 0) {
-        finished = !stop;
-        ::PostMessageA(notify, message, 0, 0);
-    }
+    // The last notice goes whatever notice is waiting: the window may have
+    // looked at Finished() before this.
+    finished = !stop;
+    ::PostMessageA(notify, message, 0, 0);
 }
 
 void FoundEntriesList::Init(win::Font& font) {
@@ -206,7 +195,7 @@ void FindInPacksDialog::StartSearch() {
 void FindInPacksDialog::OnFound() {
     const std::size_t listed = results.size();
     if (run) {
-        // Over only once what the workers found before they ended is taken.
+        // Over only once what the worker found before it ended is taken.
         const bool over = run->Finished() || run->Stopped();
         run->TakeFound(results);
         if (over) searching = false;

@@ -23,7 +23,6 @@
 #include "viewer/FilterBox.h"
 #include "viewer/ListRows.h"
 #include "vpk/HeldMessages.h"
-#include "vpk/PackSearch.h"
 #include "win/Dialog.h"
 
 namespace viewer {
@@ -35,25 +34,21 @@ struct FoundEntry {
     std::uint32_t size;
 };
 
-// One search of a list of packs on worker threads of its own (two, or one for
-// a single pack): each takes the next pack not yet taken, so the packs are
-// read in order, two at a time. A worker posts `message` to `notify` when it
-// has read a pack and no notice is waiting already; the window then takes
-// what is new. Results are handed over in pack order, each pack's whole: a
-// pack read early waits for the ones before it.
+// One search of a list of packs on a thread of its own. The worker posts
+// `message` to `notify` after a pack when no notice is waiting already; the
+// window then takes what is new. (A second worker was measured: the search
+// itself is a small part of the window's time, and on a shared machine the
+// second thread took more from the window's painting than it saved.)
 class PackSearchRun {
 public:
-    static constexpr std::size_t kThreads = 2;
-
     PackSearchRun(std::vector<std::string> packs, const std::string& filterText, HWND notify, UINT message);
-    // Stops the workers and waits for them.
+    // Stops the worker and waits for it.
     ~PackSearchRun();
     PackSearchRun(const PackSearchRun&) = delete;
     PackSearchRun& operator=(const PackSearchRun&) = delete;
 
     void Stop();
-    // Moves the entries found in the packs handed over since the last call
-    // to the end of `into`, in pack order.
+    // Moves the entries found since the last call to the end of `into`.
     void TakeFound(std::vector<FoundEntry>& into);
     std::size_t PacksRead() const { return packsRead; }
     std::size_t Unreadable() const { return unreadable; }
@@ -62,28 +57,18 @@ public:
     const std::vector<std::string>& Packs() const { return packs; }
 
 private:
-    struct PackFound {
-        std::vector<FoundEntry> entries;
-        bool done = false;  // read, cut short by a stop, or unreadable
-    };
-    void Work();
+    void Work(const std::string& filterText, HWND notify, UINT message);
 
     const std::vector<std::string> packs;
-    const vpk::EntryFilter filter;
-    const HWND notify;
-    const UINT message;
-    vpk::HoldingInstalled holding;  // installed before the workers start, dropped after they end
+    vpk::HoldingInstalled holding;  // installed before the worker starts, dropped after it ends
     std::mutex lock;
-    std::vector<PackFound> perPack;  // under `lock`
-    std::size_t handedOver = 0;      // packs whose entries TakeFound gave, under `lock`
-    std::atomic<std::size_t> nextPack{0};
-    std::atomic<std::size_t> workersLeft{0};
+    std::vector<FoundEntry> found;  // under `lock`
     std::atomic<bool> noticeWaiting{false};
     std::atomic<bool> stop{false};
     std::atomic<std::size_t> packsRead{0};
     std::atomic<std::size_t> unreadable{0};
     std::atomic<bool> finished{false};
-    std::vector<std::thread> workers;
+    std::thread worker;
 };
 
 // The list of results: a virtual skinned list over the window's results.

@@ -2,8 +2,6 @@
 // into, and "Find in all packs..." from typing a pattern to the entry shown.
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "ViewerSupport.h"
 #include "vpk/PackBuilder.h"
 #include "vpk/TestSupport.h"
@@ -99,32 +97,6 @@ TEST_F(Find, FindInAllPacksShowsWhatItFoundAndCountsUnreadablePacks) {
     EXPECT_EQ(viewertest::Cell(entries(), row, 1), "dlg/santa monica/therese.dlg");
     EXPECT_TRUE(::IsWindowVisible(preview()));
     EXPECT_EQ(win::WindowText(::GetDlgItem(viewer.Handle(), IDC_PREVIEW_STATUS)).substr(0, 28), "dlg/santa monica/therese.dlg");
-}
-
-TEST_F(Find, FindInAllPacksListsResultsInPackOrder) {
-    // Two workers: while one reads the large first pack, the other reads the
-    // small ones after it, whose results must still come after the first's.
-    PackBuilder large;
-    for (int i = 0; i < 5000; ++i) large.Add("big/" + std::to_string(i) + ".txt", "");
-    viewer.AddPack(Pack("large.vpk", large.Build()).c_str());
-    for (int p = 1; p <= 4; ++p) {
-        const std::string name = "small" + std::to_string(p);
-        viewer.AddPack(Pack(name + ".vpk", PackBuilder().Add(name + ".txt", "").Add("x.dat", "").Build()).c_str());
-    }
-    ::SendMessageA(viewer.Handle(), WM_COMMAND, ID_FIND_IN_PACKS, 0);
-    viewer::FindInPacksDialog* find = viewer.FindWindow();
-    ASSERT_NE(find, nullptr);
-    Type(find->Pattern().Handle(), "**/*.txt");
-    ASSERT_TRUE(wintest::PumpUntil([&] { return !find->IsSearching(); }, 10000));
-
-    const std::vector<viewer::FoundEntry>& found = find->Results();
-    ASSERT_EQ(found.size(), 5004u);
-    for (std::size_t i = 0; i < 5000; ++i) ASSERT_EQ(found[i].pack, 0u) << i;
-    for (std::size_t p = 1; p <= 4; ++p) {
-        EXPECT_EQ(found[4999 + p].pack, p);
-        EXPECT_EQ(found[4999 + p].name, "small" + std::to_string(p) + ".txt");
-    }
-    EXPECT_EQ(find->StatusText(), "5,004 entries found in 5 packs");
 }
 
 }  // namespace
