@@ -36,9 +36,9 @@ struct FoundEntry {
 
 // One search of a list of packs on a thread of its own. The worker posts
 // `message` to `notify` after a pack when no notice is waiting already; the
-// window then takes what is new. (A second worker was measured: the search
-// itself is a small part of the window's time, and on a shared machine the
-// second thread took more from the window's painting than it saved.)
+// window then takes what is new. (A second worker was measured, see
+// bench/README.md: the search is a small part of the window's time, and on
+// shared cores no gain showed.)
 class PackSearchRun {
 public:
     PackSearchRun(std::vector<std::string> packs, const std::string& filterText, HWND notify, UINT message);
