@@ -112,9 +112,9 @@ private:
     std::uint32_t fileSize;
     std::unique_ptr<vpk::File> file;
     // True when identity is that of the open pack, as far as the platform
-    // tells. It is asked for the first time it is needed, not at Open: under
-    // Wine the question costs a round trip to another process, and a search
-    // of many packs never needs the answer.
+    // tells. It is asked for the first time it is needed, not at Open: a
+    // search of many packs never needs the answer, and asking costs one
+    // more query of the platform per pack.
     bool IsOpenPack(const vpk::FileIdentity& identity);
 
     // Which file the open pack is, where the platform tells; once asked.
