@@ -8,6 +8,7 @@
 #include "FuzzCheck.h"
 #include "FakeFileSystem.h"
 #include "vpk/MessageSink.h"
+#include "vpk/PackSearch.h"
 #include "vpk/TargetPath.h"
 #include "vpk/VpkArchive.h"
 
@@ -174,6 +175,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             // Each record takes 12 bytes at least, but the last may be cut.
             const bool countFits = count <= (size - directory + 11) / 12;
             const bool namesFit = countFits && ReadRecords(data, size, directory, count, records);
+            // The search's walk over the records, which keeps no table,
+            // gives the same records and the same answer, and hands over
+            // nothing from a directory that turns out bad.
+            sink.shown = 0;
+            std::uint32_t found = 0;
+            bool foundAsRead = true;
+            const bool searched = vpk::SearchPack(
+                "in.vpk", [](const char*) { return true; },
+                [&](std::uint32_t index, const VpkEntry& entry) {
+                    foundAsRead = foundAsRead && index == found && index < records.size() &&
+                                  entry.nameLength == records[index].nameLength && entry.name == records[index].name &&
+                                  entry.dataOffset == records[index].dataOffset &&
+                                  entry.dataSize == records[index].dataSize;
+                    ++found;
+                });
+            FUZZ_CHECK(searched == (count == 0 || namesFit));
+            FUZZ_CHECK(searched == (sink.shown == 0));
+            FUZZ_CHECK(foundAsRead && found == (searched ? count : 0));
             sink.shown = 0;
             const bool read = archive.ReadDirectory();
             FUZZ_CHECK(read == (count == 0 || namesFit));

@@ -45,6 +45,8 @@ void PackSearchRun::Stop() {
 }
 
 void PackSearchRun::TakeFound(std::vector<FoundEntry>& into) {
+    // A pack read from here on posts a notice of its own.
+    noticeWaiting = false;
     const std::lock_guard<std::mutex> hold(lock);
     into.insert(into.end(), std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()));
     found.clear();
@@ -68,8 +70,10 @@ void PackSearchRun::Work(const std::string& filterText, HWND notify, UINT messag
         batch.clear();
         if (!read) ++unreadable;
         if (!stop) ++packsRead;
-        ::PostMessageA(notify, message, 0, 0);
+        if (!noticeWaiting.exchange(true)) ::PostMessageA(notify, message, 0, 0);
     }
+    // The last notice goes whatever notice is waiting: the window may have
+    // looked at Finished() before this.
     finished = !stop;
     ::PostMessageA(notify, message, 0, 0);
 }
@@ -189,6 +193,7 @@ void FindInPacksDialog::StartSearch() {
 }
 
 void FindInPacksDialog::OnFound() {
+    const std::size_t listed = results.size();
     if (run) {
         // Over only once what the worker found before it ended is taken.
         const bool over = run->Finished() || run->Stopped();
@@ -196,15 +201,18 @@ void FindInPacksDialog::OnFound() {
         if (over) searching = false;
     }
     // Only the rows that came into view are painted: a search that has
-    // filled the window costs the list nothing more per pack.
-    list.Send(LVM_SETITEMCOUNT, results.size(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
-    if (results.size() > 0 && NextSelected(list.Handle(), -1) < 0) {
-        LVITEMA state{};
-        state.stateMask = LVIS_FOCUSED;
-        state.state = LVIS_FOCUSED;
-        list.Send(LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
+    // filled the window costs the list nothing more per pack, and packs
+    // without results cost it nothing at all.
+    if (results.size() != listed || results.empty()) {
+        list.Send(LVM_SETITEMCOUNT, results.size(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+        if (listed == 0 && !results.empty() && NextSelected(list.Handle(), -1) < 0) {
+            LVITEMA state{};
+            state.stateMask = LVIS_FOCUSED;
+            state.state = LVIS_FOCUSED;
+            list.Send(LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
+        }
+        list.SyncScrollBars();
     }
-    list.SyncScrollBars();
     ::SetWindowTextA(Item(IDC_FIND_STATUS), StatusText().c_str());
     ::InvalidateRect(Item(IDC_FIND_STATUS), nullptr, FALSE);
 }

@@ -35,7 +35,10 @@ struct FoundEntry {
 };
 
 // One search of a list of packs on a thread of its own. The worker posts
-// `message` to `notify` after each pack; the window then takes what is new.
+// `message` to `notify` after a pack when no notice is waiting already; the
+// window then takes what is new. (A second worker was measured, see
+// bench/README.md: the search is a small part of the window's time, and on
+// shared cores no gain showed.)
 class PackSearchRun {
 public:
     PackSearchRun(std::vector<std::string> packs, const std::string& filterText, HWND notify, UINT message);
@@ -60,6 +63,7 @@ private:
     vpk::HoldingInstalled holding;  // installed before the worker starts, dropped after it ends
     std::mutex lock;
     std::vector<FoundEntry> found;  // under `lock`
+    std::atomic<bool> noticeWaiting{false};
     std::atomic<bool> stop{false};
     std::atomic<std::size_t> packsRead{0};
     std::atomic<std::size_t> unreadable{0};

@@ -3,17 +3,34 @@
 #include "vpk/VpkFormat.h"
 
 #include <array>
+#include <cstring>
 
 namespace {
-
-unsigned char FoldCase(unsigned char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c - 'A' + 'a') : c;
-}
 
 enum class Token { Character, AnyOne, Star, DoubleStar };
 
 }  // namespace
+
+bool ContainsFolded(const char* name, std::string_view folded)
+{
+    if (folded.empty())
+        return true;
+    const auto first = static_cast<unsigned char>(folded[0]);
+    const std::size_t length = folded.size();
+    for (const char* p = name; *p != '\0'; ++p) {
+        if (FoldAsciiCase(static_cast<unsigned char>(*p)) != first)
+            continue;
+        std::size_t i = 1;
+        while (i < length && p[i] != '\0' &&
+               FoldAsciiCase(static_cast<unsigned char>(p[i])) == static_cast<unsigned char>(folded[i]))
+            ++i;
+        if (i == length)
+            return true;
+        if (p[i] == '\0')
+            return false;  // what is left of the name is shorter than the text
+    }
+    return false;
+}
 
 EntryPattern::EntryPattern(std::string pattern) : text(std::move(pattern))
 {
@@ -24,6 +41,7 @@ EntryPattern::EntryPattern(std::string pattern) : text(std::move(pattern))
     // consuming the "/" may also step over the "**/".
     std::vector<bool> beforeFolders;
     bool leadingFolders = false;  // the pattern starts with "**/"
+    std::vector<std::size_t> skippedSlashes;  // the "/" tokens of "**/" components
     std::size_t fixed = 0;        // tokens that take exactly one byte
     for (std::size_t i = 0; i < text.size();) {
         if (text[i] == '*') {
@@ -49,6 +67,7 @@ EntryPattern::EntryPattern(std::string pattern) : text(std::move(pattern))
                 tokens.push_back(Token::Character);
                 characters.push_back('/');
                 beforeFolders.push_back(false);
+                skippedSlashes.push_back(tokens.size() - 1);
                 continue;  // its "/" may be skipped: not a fixed byte
             }
             tokens.push_back(doubled ? Token::DoubleStar : Token::Star);
@@ -57,7 +76,7 @@ EntryPattern::EntryPattern(std::string pattern) : text(std::move(pattern))
             continue;
         }
         tokens.push_back(text[i] == '?' ? Token::AnyOne : Token::Character);
-        characters.push_back(FoldCase(static_cast<unsigned char>(text[i])));
+        characters.push_back(FoldAsciiCase(static_cast<unsigned char>(text[i])));
         beforeFolders.push_back(false);
         ++fixed;
         ++i;
@@ -66,6 +85,22 @@ EntryPattern::EntryPattern(std::string pattern) : text(std::move(pattern))
         hopeless = true;
         return;
     }
+    // Runs of characters that every name matched holds as they are: no
+    // wildcard within, and no "/" of a "**/", which may take nothing.
+    std::string run;
+    std::size_t skipped = 0;
+    for (std::size_t t = 0; t < tokens.size(); ++t) {
+        const bool optional = skipped < skippedSlashes.size() && skippedSlashes[skipped] == t;
+        skipped += optional ? 1 : 0;
+        if (tokens[t] == Token::Character && !optional) {
+            run.push_back(static_cast<char>(characters[t]));
+            continue;
+        }
+        if (run.size() > needle.size())
+            needle = run;
+        run.clear();
+    }
+    tail = run;
     accept = tokens.size();
     words = accept / kBitsPerWord + 1;
     advance.assign(256 * words, 0);
@@ -80,7 +115,7 @@ EntryPattern::EntryPattern(std::string pattern) : text(std::move(pattern))
             const auto byte = static_cast<unsigned char>(c);
             switch (tokens[t]) {
             case Token::Character:
-                if (FoldCase(byte) == characters[t])
+                if (FoldAsciiCase(byte) == characters[t])
                     advance[c * words + word] |= bit;
                 break;
             case Token::AnyOne:
@@ -106,6 +141,18 @@ EntryPattern::EntryPattern(std::string pattern) : text(std::move(pattern))
 bool EntryPattern::Matches(const char* name) const
 {
     if (hopeless)
+        return false;
+    if (!tail.empty()) {
+        const std::size_t length = std::strlen(name);
+        if (length < tail.size())
+            return false;
+        const char* end = name + length - tail.size();
+        for (std::size_t i = 0; i < tail.size(); ++i) {
+            if (FoldAsciiCase(static_cast<unsigned char>(end[i])) != static_cast<unsigned char>(tail[i]))
+                return false;
+        }
+    }
+    if (!ContainsFolded(name, needle))
         return false;
     // A "/" before a "**/" component moves one position on, or three: past
     // the "**/" that took no folder. Stars are never adjacent, and "**/"

@@ -11,12 +11,25 @@
 //
 // Matching runs the pattern as a set of positions advanced one name byte at a
 // time (bit-parallel), so it costs the same for every pattern of up to 63
-// tokens and never backtracks.
+// tokens and never backtracks. Before that, two cheap looks turn away most
+// names a search meets: the characters the pattern ends with must end the
+// name, and its longest run of plain characters must occur in it.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
+
+// The ASCII letter c in lower case; every other byte as it is.
+inline unsigned char FoldAsciiCase(unsigned char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c - 'A' + 'a') : c;
+}
+
+// True when name holds `folded` (its ASCII letters in lower case), ASCII
+// case ignored; an empty `folded` is in every name.
+bool ContainsFolded(const char* name, std::string_view folded);
 
 class EntryPattern {
 public:
@@ -38,6 +51,8 @@ private:
     std::vector<Bits> stay;      // [byte][word]: stars that take the byte and stay
     std::vector<Bits> skippable; // [word]: stars, which may also take nothing
     std::vector<Bits> jumps;     // [word]: "/" tokens before a "**/" component, which they may skip
+    std::string tail;            // the plain characters that end the pattern, folded
+    std::string needle;          // its longest run of plain characters before those, folded
     Bits start = 1;              // positions reached before the first byte
     bool hopeless = false;       // more characters than any name holds
 };

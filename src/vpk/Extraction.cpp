@@ -70,7 +70,7 @@ bool VpkArchive::Extract(std::uint32_t index, const char* target, vpk::Extractio
         ShowMessage(messages::kLinkInTarget);
         return false;
     }
-    if (existing.kind != vpk::PathInfo::Kind::None && packIdentity && existing.identity == *packIdentity) {
+    if (existing.kind != vpk::PathInfo::Kind::None && IsOpenPack(existing.identity)) {
         ShowMessage(messages::kTargetIsPack);
         return false;
     }

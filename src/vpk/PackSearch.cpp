@@ -2,14 +2,11 @@
 
 #include "vpk/VpkArchive.h"
 
+#include <cstring>
+#include <vector>
+
 namespace vpk {
 namespace {
-
-unsigned char Fold(char c)
-{
-    const auto u = static_cast<unsigned char>(c);
-    return u >= 'A' && u <= 'Z' ? static_cast<unsigned char>(u - 'A' + 'a') : u;
-}
 
 // How many entries are looked at between two looks at the stop flag.
 constexpr std::uint32_t kStopCheckEvery = 4096;
@@ -23,44 +20,55 @@ EntryFilter::EntryFilter(std::string filterText) : text(std::move(filterText))
         return;
     }
     for (char c : text)
-        folded.push_back(static_cast<char>(Fold(c)));
+        folded.push_back(static_cast<char>(FoldAsciiCase(static_cast<unsigned char>(c))));
 }
 
 bool EntryFilter::Matches(const char* name) const
 {
     if (pattern)
         return pattern->Matches(name);
-    if (folded.empty())
-        return true;
-    const char first = folded[0];
-    const std::size_t length = folded.size();
-    for (const char* p = name; *p != '\0'; ++p) {
-        if (static_cast<char>(Fold(*p)) != first)
-            continue;
-        std::size_t i = 1;
-        while (i < length && p[i] != '\0' && static_cast<char>(Fold(p[i])) == folded[i])
-            ++i;
-        if (i == length)
-            return true;
-        if (p[i] == '\0')
-            return false;  // what is left of the name is shorter than the text
-    }
-    return false;
+    return ContainsFolded(name, folded);
 }
 
 bool SearchPack(const char* packPath, const EntryWanted& wanted, const EntryFound& found,
                 const std::atomic<bool>* stop)
 {
     VpkArchive archive;
-    if (!archive.Open(packPath) || !archive.ReadDirectory())
+    if (!archive.Open(packPath))
         return false;
-    const std::uint32_t count = archive.GetEntryCount();
-    for (std::uint32_t i = 0; i < count; ++i) {
+    // The directory is walked record by record, no table kept; what is
+    // wanted is kept here (names in one buffer) and handed over only once
+    // the whole directory has been read and found sound.
+    struct Match {
+        std::uint32_t index;
+        std::uint32_t nameLength;  // as stored
+        std::uint32_t dataOffset;
+        std::uint32_t dataSize;
+        std::size_t nameAt;        // in `names`, zero-terminated
+    };
+    std::vector<Match> matches;
+    std::string names;
+    const bool read = archive.ScanDirectory([&](std::uint32_t i, const VpkEntry& entry) {
         if (stop != nullptr && i % kStopCheckEvery == 0 && stop->load(std::memory_order_relaxed))
-            break;
-        const VpkEntry* entry = archive.GetEntry(i);
-        if (wanted(entry->name))
-            found(i, *entry);
+            return false;
+        if (wanted(entry.name)) {
+            matches.push_back({i, entry.nameLength, entry.dataOffset, entry.dataSize, names.size()});
+            names.append(entry.name).push_back('\0');
+        }
+        return true;
+    });
+    if (!read)
+        return false;
+    VpkEntry entry{};
+    for (const Match& match : matches) {
+        const char* name = names.c_str() + match.nameAt;
+        const std::size_t length = std::strlen(name);
+        std::memcpy(entry.name, name, length);
+        std::memset(entry.name + length, 0, sizeof entry.name - length);
+        entry.nameLength = match.nameLength;
+        entry.dataOffset = match.dataOffset;
+        entry.dataSize = match.dataSize;
+        found(match.index, entry);
     }
     return true;
 }

@@ -20,10 +20,12 @@ class DirectoryReader {
 public:
     explicit DirectoryReader(vpk::File& source) : file(source), block(kBlockSize) {}
 
-    // Fills up to count bytes of destination; the bytes not read keep their
-    // value. Returns false when a read call failed.
+    // Fills count bytes of destination: what the file gives, then zeros for
+    // what it does not (the end of the file, a failed read). Returns false
+    // when a read call failed.
     bool Read(unsigned char* destination, std::uint32_t count)
     {
+        std::memset(destination, 0, count);
         while (count > 0) {
             if (begin == end) {
                 if (atEnd)
@@ -129,10 +131,18 @@ bool VpkArchive::Open(const char* packPath)
     if (!IsVpkFooterValid(footer, fileSize))
         return refuse(messages::kInvalidHeader);
     file = std::move(opened);
-    vpk::FileIdentity identity;
-    if (file->GetIdentity(identity))
-        packIdentity = identity;
     return true;
+}
+
+bool VpkArchive::IsOpenPack(const vpk::FileIdentity& identity)
+{
+    if (!identityAsked) {
+        identityAsked = true;
+        vpk::FileIdentity own;
+        if (file->GetIdentity(own))
+            packIdentity = own;
+    }
+    return packIdentity && identity == *packIdentity;
 }
 
 bool VpkArchive::ReadDirectory()
@@ -142,23 +152,51 @@ bool VpkArchive::ReadDirectory()
     const std::uint32_t count = footer.entryCount;
     if (count == 0)
         return true;
-    // Refuse before allocating: a hostile count would otherwise ask for
-    // gigabytes, or list millions of empty rows.
-    if (count > MaxVpkRecordCount(fileSize, footer.directoryOffset)) {
-        ShowMessage(messages::kTooManyEntries);
+    if (!CheckEntryCount())
         return false;
-    }
     entries.reset(static_cast<VpkEntry*>(vpk::AllocateZeroed(count, sizeof(VpkEntry))));
     if (!entries) {
         ShowMessage(messages::kAllocationFailed);
         return false;
     }
+    return DecodeDirectory([this](std::uint32_t index) -> VpkEntry& { return entries[index]; },
+                           [](std::uint32_t, const VpkEntry&) { return true; });
+}
 
+bool VpkArchive::ScanDirectory(const DirectoryVisitor& visit)
+{
+    if (!file)
+        return false;
+    if (footer.entryCount == 0)
+        return true;
+    if (!CheckEntryCount())
+        return false;
+    // One record at a time in the same place: no table of the whole
+    // directory is made, so none is paged in.
+    VpkEntry entry{};
+    return DecodeDirectory([&entry](std::uint32_t) -> VpkEntry& { return entry; }, visit);
+}
+
+bool VpkArchive::CheckEntryCount() const
+{
+    // Refuse before allocating or reading: a hostile count would otherwise
+    // ask for gigabytes, or list millions of empty rows.
+    if (footer.entryCount > MaxVpkRecordCount(fileSize, footer.directoryOffset)) {
+        ShowMessage(messages::kTooManyEntries);
+        return false;
+    }
+    return true;
+}
+
+template <typename Slot, typename Visit>
+bool VpkArchive::DecodeDirectory(Slot slot, Visit&& visit)
+{
+    const std::uint32_t count = footer.entryCount;
     bool readFailed = !file->SetPosition(footer.directoryOffset);
     DirectoryReader reader(*file);
     for (std::uint32_t i = 0; i < count; ++i) {
-        VpkEntry& entry = entries[i];
-        unsigned char length[4] = {};
+        VpkEntry& entry = slot(i);
+        unsigned char length[4];
         readFailed |= !reader.Read(length, sizeof length);
         const std::uint32_t nameLength = LoadLe32(length);
         if (nameLength > kVpkMaxNameLength) {
@@ -171,10 +209,13 @@ bool VpkArchive::ReadDirectory()
         }
         entry.nameLength = nameLength;
         readFailed |= !reader.Read(reinterpret_cast<unsigned char*>(entry.name), nameLength);
-        unsigned char tail[8] = {};
+        entry.name[nameLength] = '\0';
+        unsigned char tail[8];
         readFailed |= !reader.Read(tail, sizeof tail);
         entry.dataOffset = LoadLe32(tail);
         entry.dataSize = LoadLe32(tail + 4);
+        if (!visit(i, static_cast<const VpkEntry&>(entry)))
+            break;
     }
     if (readFailed) {
         ShowMessage(messages::kDirectoryReadFailed);
@@ -192,6 +233,7 @@ bool VpkArchive::Close()
     fileSize = 0;
     path[0] = '\0';
     packIdentity.reset();
+    identityAsked = false;
     const bool closed = file->Close();
     file.reset();
     return closed;

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -31,6 +32,15 @@ public:
     // Reads the directory into the entry table; true when it is complete or
     // the pack has no entries.
     bool ReadDirectory();
+    // Hands each record of the directory to visit, in order, without keeping
+    // them: the entry is valid only during the call, and the queries below
+    // still see no entries. visit returns false to end the walk early (the
+    // result then speaks for the records read). Refuses what ReadDirectory refuses, with the
+    // same messages, but a record past which the directory turns out bad
+    // (a name too long, a failed read) has already been visited: a caller
+    // acts on what it was given only once this returned true.
+    using DirectoryVisitor = std::function<bool(std::uint32_t index, const VpkEntry& entry)>;
+    bool ScanDirectory(const DirectoryVisitor& visit);
     // True when a file was open and its release succeeded.
     bool Close();
 
@@ -82,6 +92,15 @@ private:
     // sized with an overflow check.
     using EntryData = std::unique_ptr<unsigned char[], vpk::FreeMemory>;
 
+    // False, with the message, when the footer counts more records than the
+    // bytes after the directory's offset can hold.
+    bool CheckEntryCount() const;
+    // Decodes the records in order, each into slot(index), and hands it to
+    // visit(index, entry) (false: stop there). Shows the directory's
+    // messages and returns whether it was read whole and sound.
+    template <typename Slot, typename Visit>
+    bool DecodeDirectory(Slot slot, Visit&& visit);
+
     // Reads the entry's bytes into a fresh buffer of dataSize + 1 bytes, the
     // last one zero. Shows the failure's message and returns nullptr when the
     // buffer can't be had or the read fails or comes up short.
@@ -92,6 +111,13 @@ private:
     VpkFooter footer;
     std::uint32_t fileSize;
     std::unique_ptr<vpk::File> file;
-    // Which file the open pack is, where the platform tells.
+    // True when identity is that of the open pack, as far as the platform
+    // tells. It is asked for the first time it is needed, not at Open: a
+    // search of many packs never needs the answer, and asking costs one
+    // more query of the platform per pack.
+    bool IsOpenPack(const vpk::FileIdentity& identity);
+
+    // Which file the open pack is, where the platform tells; once asked.
     std::optional<vpk::FileIdentity> packIdentity;
+    bool identityAsked = false;
 };
