@@ -104,6 +104,7 @@ private:
     // The size, position and dividers the last viewer closed with, when
     // they still fit.
     void RestorePlacement();
+    void SavePlacement();
     // Files dropped from the shell: packs are added, a folder's packs
     // (directly inside it, by name), anything else is named in one message.
     LRESULT OnDropFiles(WPARAM drop);  // an HDROP
