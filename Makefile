@@ -84,6 +84,7 @@ bench: build
 	bench/texture.sh
 	bench/find.sh
 	bench/texture_view.sh
+	bench/extract_to.sh
 
 # Each fuzz target for FUZZ_SECONDS (default 300) on one core; see fuzz/README.md.
 fuzz:

@@ -10,7 +10,6 @@
 #include <cstring>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #ifdef _WIN32
@@ -151,16 +150,6 @@ std::vector<std::uint32_t> Resolve(const VpkArchive& archive, std::vector<EntryS
     }
     ReportUnmatched(selectors);
     return indexes;
-}
-
-bool SecondThreadWanted()
-{
-    const char* threads = std::getenv("TESSARO_EXTRACT_THREADS");
-    if (threads != nullptr && std::strcmp(threads, "1") == 0)
-        return false;
-    if (threads != nullptr && std::strcmp(threads, "2") == 0)
-        return true;
-    return std::thread::hardware_concurrency() != 1;
 }
 
 bool ParseSelectors(int argc, char** argv, int first, std::vector<EntrySelector>& selectors)

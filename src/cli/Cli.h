@@ -4,6 +4,7 @@
 #pragma once
 
 #include "vpk/EntryPattern.h"
+#include "vpk/Extractor.h"
 #include "vpk/MessageSink.h"
 #include "vpk/VpkArchive.h"
 
@@ -164,10 +165,8 @@ void ReportUnmatched(const std::vector<EntrySelector>& selectors);
 // in directory order. Numbers pass unchecked.
 std::vector<std::uint32_t> Resolve(const VpkArchive& archive, std::vector<EntrySelector>& selectors);
 
-// TESSARO_EXTRACT_THREADS=1 keeps extraction on one thread (for measuring
-// what the second one brings); =2 allows a second one even on a host of one
-// CPU. Otherwise a second thread is used where a second CPU is.
-bool SecondThreadWanted();
+// Whether extraction may take a second thread (TESSARO_EXTRACT_THREADS).
+using vpk::SecondThreadWanted;
 
 // Parses argv[first..] as ENTRY arguments; false for one that is none.
 bool ParseSelectors(int argc, char** argv, int first, std::vector<EntrySelector>& selectors);

@@ -2,9 +2,10 @@
 #include "Commands.h"
 
 #include "Cli.h"
-#include "Extractor.h"
 
+#include "vpk/Extractor.h"
 #include "vpk/HeldMessages.h"
+#include "vpk/MessageSink.h"
 
 #include <chrono>
 #include <cstdint>
@@ -33,7 +34,7 @@ int Extract(const char* pack, std::vector<EntrySelector>& selectors, const char*
     // work is done on one thread all the same.
     VpkArchive helper;
     bool haveHelper = false;
-    if (chosen.size() >= 64 && SecondThreadWanted()) {
+    if (chosen.size() >= vpk::kParallelFrom && SecondThreadWanted()) {
         vpk::HeldMessages quiet;
         haveHelper = Load(helper, pack);
     }
@@ -45,14 +46,21 @@ int Extract(const char* pack, std::vector<EntrySelector>& selectors, const char*
     const bool progress = chosen.size() > 1 && IsTerminal(stderr);
     using Clock = std::chrono::steady_clock;
     Clock::time_point nextUpdate = Clock::now();
-    ExtractEntries(archive, haveHelper ? &helper : nullptr, chosen, [&](std::uint32_t done, std::uint32_t total) {
+    // Each entry's messages, then the progress, in the order of the entries.
+    vpk::ExtractionRun run;
+    vpk::ExtractionSteps steps;
+    steps.handled = [&](std::size_t n, const std::vector<std::string>& texts) {
+        for (const std::string& text : texts)
+            vpk::ShowMessage(text.c_str());
         if (progress && Clock::now() >= nextUpdate) {
             char line[64];
-            std::snprintf(line, sizeof line, "Extracting %u of %u entries", done, total);
+            std::snprintf(line, sizeof line, "Extracting %u of %u entries", static_cast<unsigned>(n + 1),
+                          static_cast<unsigned>(chosen.size()));
             messages.ShowProgress(line);
             nextUpdate = Clock::now() + std::chrono::milliseconds(100);
         }
-    });
+    };
+    vpk::ExtractEntries(archive, haveHelper ? &helper : nullptr, chosen, run, steps);
     messages.ClearProgress();
     return ExitStatus();
 }

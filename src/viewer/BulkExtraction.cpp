@@ -1,9 +1,12 @@
 #include "viewer/BulkExtraction.h"
 
 #include <system_error>
+#include <thread>
 #include <utility>
 
 #include "vpk/ExtractionRun.h"
+#include "vpk/Extractor.h"
+#include "vpk/MessageSink.h"
 #include "vpk/VpkArchive.h"
 
 namespace viewer {
@@ -60,20 +63,43 @@ void BulkExtraction::Run() {
         finished = true;
         return;
     }
-    vpk::ExtractionRun run(folder);
-    for (const ExtractionItem& item : items) {
-        if (cancelRequested) break;
+    // A second archive on the pack for a second thread, opened quietly:
+    // without it one thread does the work all the same.
+    VpkArchive helper;
+    bool haveHelper = false;
+    if (items.size() >= vpk::kParallelFrom && vpk::SecondThreadWanted()) {
+        haveHelper = helper.Open(packPath.c_str()) && helper.ReadDirectory();
         held.texts.clear();
-        const VpkEntry* entry = archive.GetEntry(item.index);
-        if (entry == nullptr || item.name != entry->name) {
-            failures.push_back({item.name, kPackChanged});
-        } else {
-            archive.Extract(item.index, entry->name, &run);
-            if (!held.texts.empty()) failures.push_back({item.name, Joined(held.texts)});
-        }
-        ++done;
-        if (hold) hold(done, cancelRequested);
     }
+    std::vector<std::uint32_t> indexes;
+    indexes.reserve(items.size());
+    for (const ExtractionItem& item : items) indexes.push_back(item.index);
+
+    vpk::ExtractionRun run(folder);
+    vpk::ExtractionSteps steps;
+    steps.extract = [&](VpkArchive& pack, std::size_t n) {
+        const ExtractionItem& item = items[n];
+        const VpkEntry* entry = pack.GetEntry(item.index);
+        if (entry == nullptr || item.name != entry->name) {
+            vpk::ShowMessage(kPackChanged);
+        } else {
+            pack.Extract(item.index, entry->name, &run);
+        }
+    };
+    steps.mayTake = [this](std::size_t taken) {
+        if (hold && taken > 0) {
+            // The entry the other thread may be writing is let finish first,
+            // so the run is held where one thread would be.
+            while (done < taken) std::this_thread::yield();
+            hold(taken, cancelRequested);
+        }
+        return !cancelRequested;
+    };
+    steps.handled = [this](std::size_t n, const std::vector<std::string>& texts) {
+        if (!texts.empty()) failures.push_back({items[n].name, Joined(texts)});
+        ++done;
+    };
+    threads = vpk::ExtractEntries(archive, haveHelper ? &helper : nullptr, indexes, run, steps);
     archive.Close();
     finished = true;
 }

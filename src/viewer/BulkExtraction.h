@@ -2,9 +2,12 @@
 // its own, for the viewer's "Extract to..." and "Extract all to...".
 //
 // The thread opens the pack afresh, so the viewer's own archive stays free
-// for the window; each entry's messages are collected instead of shown and
-// become one failure per entry. Cancel stops the run after the entry being
-// written, which is always finished or removed, never left half-written.
+// for the window, and runs the entries as the command-line tool's "extract"
+// does: on two threads where that is safe (a second archive on the pack for
+// the second one), handled in the order given. Each entry's messages are
+// collected instead of shown and become one failure per entry, in that
+// order. Cancel stops the run after the entries being written, which are
+// always finished or removed, never left half-written.
 //
 //     BulkExtraction run(pack, {{0, "a/b.txt"}, {7, "c.dlg"}}, "C:\\out\\");
 //     while (!run.Finished()) { show run.Done() of run.Total(); }
@@ -36,10 +39,11 @@ struct ExtractionFailure {
 
 class BulkExtraction {
 public:
-    // For tests: called on the worker after each entry with the count handled
-    // so far and the run's cancel request, before the request is looked at,
-    // so a test can hold the worker at a known entry. Taken by each run when
-    // it starts; none unless set.
+    // For tests: called before each entry after the first is taken, with the
+    // count taken so far (every one of them handled) and the run's cancel
+    // request, before the request is looked at and while no entry can be
+    // taken, so a test can hold the run at a known entry. Taken by each run
+    // when it starts; none unless set.
     using WorkerHold = std::function<void(std::size_t done, const std::atomic<bool>& cancelRequested)>;
     static void SetWorkerHold(WorkerHold hold);
 
@@ -52,9 +56,9 @@ public:
 
     void Cancel() { cancelRequested = true; }
     // Returns once the run has finished (at once after Cancel, but for the
-    // entry being written).
+    // entries being written).
     void Wait();
-    // Entries handled so far, written or failed.
+    // Entries handled so far, written or failed: the first Done() of them.
     std::size_t Done() const { return done.load(); }
     std::size_t Total() const { return items.size(); }
     bool Finished() const { return finished.load(); }
@@ -63,6 +67,8 @@ public:
     bool Cancelled() const { return Done() < Total(); }
     const std::vector<ExtractionFailure>& Failures() const { return failures; }
     const std::string& Folder() const { return folder; }
+    // How many threads wrote entries (1 or 2).
+    unsigned Threads() const { return threads; }
 
 private:
     void Run();
@@ -71,6 +77,7 @@ private:
     const std::vector<ExtractionItem> items;
     const std::string folder;
     std::vector<ExtractionFailure> failures;  // the worker's until Finished
+    unsigned threads = 0;                     // likewise
     std::atomic<std::size_t> done{0};
     std::atomic<bool> finished{false};
     std::atomic<bool> cancelRequested{false};

@@ -598,32 +598,6 @@ TEST_F(CliTest, TexturesLandWhereExtractionPutsFilesAndNowhereElse)
 #endif
 }
 
-// Sets an environment variable for the tool's runs while it lives.
-class Environment {
-public:
-    Environment(const char* name, const char* value) : variable(name)
-    {
-#ifdef _WIN32
-        _putenv_s(name, value);
-#else
-        setenv(name, value, 1);
-#endif
-    }
-    ~Environment()
-    {
-#ifdef _WIN32
-        _putenv_s(variable, "");
-#else
-        unsetenv(variable);
-#endif
-    }
-    Environment(const Environment&) = delete;
-    Environment& operator=(const Environment&) = delete;
-
-private:
-    const char* variable;
-};
-
 TEST_F(CliTest, TexturesOnTwoThreadsGiveWhatOneGives)
 {
     // Every fifth texture broken; the rest written in the order named.
@@ -639,7 +613,7 @@ TEST_F(CliTest, TexturesOnTwoThreadsGiveWhatOneGives)
     std::vector<std::vector<std::pair<std::string, std::string>>> written;
     for (const char* threads : {"1", "2"}) {
         SCOPED_TRACE(std::string("threads ") + threads);
-        const Environment setting("TESSARO_EXTRACT_THREADS", threads);
+        const test::Environment setting("TESSARO_EXTRACT_THREADS", threads);
         const fs::path out = dir.Path() / (std::string("out") + threads);
         fs::create_directory(out);
         const Result result = Run({"texture", pack, "**", "-C", out.string()});

@@ -132,11 +132,12 @@ public:
     std::atomic<bool> reached{false};
 };
 
-// The 20,000-entry pack of the benchmarks, all of it: cancelled after 2,000
-// entries, then whole. The window keeps being served meanwhile, the bar fills
+// The 20,000-entry pack of the benchmarks, all of it, on two threads:
+// cancelled after 2,000 entries, then whole. The window keeps being served meanwhile, the bar fills
 // in the skin's red, and a cancelled run leaves exactly the entries handled,
 // each file whole.
 TEST_F(ExtractTo, AllOfTheBenchPackCancelledPartWayThenWhole) {
+    const test::Environment twoThreads("TESSARO_EXTRACT_THREADS", "2");
     const std::string pack = test::HostPath(TESSARO_BENCH_PACK);
     Load(pack);
     const VpkArchive& archive = viewer.Archive();
@@ -204,6 +205,57 @@ TEST_F(ExtractTo, AllOfTheBenchPackCancelledPartWayThenWhole) {
     EXPECT_FALSE(viewer.IsExtracting());
     expectWholeFiles(closed, 1000);
     EXPECT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(messages.Take(), test::Messages{});
+}
+
+// With the second thread forced, a run of many entries writes on two
+// threads: each file holds the bytes put in the pack, and the failures come
+// in the order of the entries, whichever thread met them.
+TEST(BulkExtraction, TwoThreadsWriteTheBytesAndKeepTheFailuresInOrder) {
+    // Every seventh entry refused, in turn for its name and for data past the
+    // end of the pack; one listed under a name the pack no longer has.
+    constexpr std::uint32_t kChanged = 151;
+    PackBuilder builder;
+    std::vector<viewer::ExtractionItem> items;
+    std::vector<std::string> failed;
+    auto bytes = [](std::uint32_t i) { return std::string(i, static_cast<char>('a' + i % 26)); };
+    for (std::uint32_t i = 0; i < 300; ++i) {
+        std::string name = "f" + std::to_string(i % 13) + "/e" + std::to_string(i);
+        if (i % 7 != 3) {
+            builder.Add(name, bytes(i));
+        } else if (i % 2 == 0) {
+            name = "../e" + std::to_string(i);
+            builder.Add(name, "out");
+            failed.push_back(name + ": Unsafe target path refused");
+        } else {
+            builder.AddWithLocation(name, 0xFFFFFF00u, 16);
+            failed.push_back(name + ": Entry data lies past the end of the pack");
+        }
+        if (i == kChanged) {
+            name = "listed/otherwise";
+            failed.push_back(name + ": The pack has changed since it was listed");
+        }
+        items.push_back({i, name});
+    }
+    test::TempDir dir;
+    const fs::path pack = dir.Path() / "many.vpk";
+    test::WriteFile(pack, builder.Build());
+    fs::create_directory(dir.Path() / "out");
+    test::MessageRecorder messages;
+    const test::Environment twoThreads("TESSARO_EXTRACT_THREADS", "2");
+
+    viewer::BulkExtraction run(pack.string(), items, (dir.Path() / "out").string() + "\\");
+    run.Wait();
+    EXPECT_EQ(run.Threads(), 2u);
+    EXPECT_EQ(run.Done(), 300u);
+    std::vector<std::string> reported;
+    for (const viewer::ExtractionFailure& failure : run.Failures()) reported.push_back(failure.name + ": " + failure.reason);
+    EXPECT_EQ(reported, failed);
+    std::size_t files = 0, same = 0;
+    for (const auto& file : fs::recursive_directory_iterator(dir.Path() / "out")) files += file.is_regular_file();
+    for (std::uint32_t i = 0; i < 300; ++i) same += test::ReadFile(dir.Path() / "out" / items[i].name) == bytes(i);
+    EXPECT_EQ(files, 300u - 43u - 1u);
+    EXPECT_EQ(same, files);
     EXPECT_EQ(messages.Take(), test::Messages{});
 }
 

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -107,6 +108,33 @@ inline std::vector<std::string> Tree(const fs::path& root)
     std::sort(items.begin(), items.end());
     return items;
 }
+
+// Sets an environment variable while it lives (for this process and the
+// programs it starts).
+class Environment {
+public:
+    Environment(const char* name, const char* value) : variable(name)
+    {
+#ifdef _WIN32
+        _putenv_s(name, value);
+#else
+        setenv(name, value, 1);
+#endif
+    }
+    ~Environment()
+    {
+#ifdef _WIN32
+        _putenv_s(variable, "");
+#else
+        unsetenv(variable);
+#endif
+    }
+    Environment(const Environment&) = delete;
+    Environment& operator=(const Environment&) = delete;
+
+private:
+    const char* variable;
+};
 
 // A path of the build machine as this program must pass it to the system:
 // under Wine a Unix path is reached through drive Z:.

@@ -1,6 +1,6 @@
 // Extracting many entries on two threads: which entries may share them, and
 // that sharing them changes nothing on disk or in the messages.
-#include "Extractor.h"
+#include "vpk/Extractor.h"
 
 #include "vpk/PackBuilder.h"
 #include "vpk/TestSupport.h"
@@ -32,7 +32,7 @@ TEST(ExtractorTest, NamesThatMayBeOneFileNeverShareThreads)
     };
     for (const Pair& pair : pairs) {
         SCOPED_TRACE(std::string(pair.a) + " | " + pair.b);
-        EXPECT_EQ(CanShareThreads({pair.a, pair.b}), pair.share);
+        EXPECT_EQ(vpk::CanShareThreads({pair.a, pair.b}), pair.share);
     }
 }
 
@@ -72,13 +72,17 @@ TEST(ExtractorTest, TwoThreadsGiveWhatOneGives)
         const fs::path out = root.Path() / (second != nullptr ? "two" : "one");
         fs::create_directory(out);
         const test::CurrentDirectory inOut(out);
-        std::uint32_t lastDone = 0;
-        const unsigned threads = ExtractEntries(archive, second, indexes, [&](std::uint32_t done, std::uint32_t total) {
-            EXPECT_EQ(done, lastDone + 1);
-            EXPECT_EQ(total, 300u);
-            lastDone = done;
-        });
+        std::size_t next = 0;
+        vpk::ExtractionRun run;
+        vpk::ExtractionSteps steps;
+        steps.handled = [&](std::size_t n, const std::vector<std::string>& texts) {
+            EXPECT_EQ(n, next++);
+            for (const std::string& text : texts)
+                vpk::ShowMessage(text.c_str());
+        };
+        const unsigned threads = vpk::ExtractEntries(archive, second, indexes, run, steps);
         EXPECT_EQ(threads, second != nullptr ? 2u : 1u);
+        EXPECT_EQ(next, 300u);
         EXPECT_EQ(messages.Take(), expected);
         trees.push_back(test::Tree(out));
     }

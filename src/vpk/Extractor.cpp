@@ -1,22 +1,18 @@
-#include "Extractor.h"
+#include "vpk/Extractor.h"
 
-#include "vpk/ExtractionRun.h"
 #include "vpk/HeldMessages.h"
-#include "vpk/MessageSink.h"
 
 #include <atomic>
-#include <condition_variable>
+#include <cstdlib>
+#include <cstring>
 #include <mutex>
-#include <string_view>
 #include <system_error>
 #include <thread>
 #include <unordered_map>
 #include <unordered_set>
 
+namespace vpk {
 namespace {
-
-// Below the threshold a second thread costs more than it brings.
-constexpr std::size_t kParallelFrom = 64;
 
 // The file a name lands in, as every platform may resolve it: "\" a
 // separator, empty and "." parts dropped, dots and spaces at the end of a part
@@ -94,129 +90,132 @@ bool CanShareThreads(const std::vector<std::string_view>& names)
     return true;
 }
 
-namespace {
 
-void ExtractOne(VpkArchive& archive, std::uint32_t index, vpk::ExtractionRun& run)
+bool SecondThreadWanted()
+{
+    const char* threads = std::getenv("TESSARO_EXTRACT_THREADS");
+    if (threads != nullptr && std::strcmp(threads, "1") == 0)
+        return false;
+    if (threads != nullptr && std::strcmp(threads, "2") == 0)
+        return true;
+    return std::thread::hardware_concurrency() != 1;
+}
+
+void ExtractEntry(VpkArchive& archive, std::uint32_t index, ExtractionRun& run)
 {
     const VpkEntry* entry = archive.GetEntry(index);
     archive.Extract(index, entry != nullptr ? entry->name : "", &run);
 }
 
-void ShowAll(const std::vector<std::string>& texts)
+namespace {
+
+// True when the helper lists the chosen entries as the archive does: the
+// same pack, not another one put in its place between the two openings.
+bool SameEntries(const VpkArchive& archive, const VpkArchive& helper, const std::vector<std::uint32_t>& indexes)
 {
-    for (const std::string& text : texts)
-        vpk::ShowMessage(text.c_str());
+    if (archive.GetEntryCount() != helper.GetEntryCount() || archive.IsDirectoryPack() != helper.IsDirectoryPack())
+        return false;
+    for (const std::uint32_t index : indexes) {
+        const VpkEntry* mine = archive.GetEntry(index);
+        const VpkEntry* its = helper.GetEntry(index);
+        if (mine == nullptr ? its != nullptr : (its == nullptr || std::memcmp(mine, its, sizeof *mine) != 0))
+            return false;
+    }
+    return true;
 }
 
-// Entries handed out one at a time to two threads; the calling thread shows
-// each entry's kept messages once every entry before it has been shown.
+// Entries handed out one at a time to the threads; each entry's messages are
+// handed on once every entry before it has been.
 class SharedExtraction {
 public:
-    SharedExtraction(const std::vector<std::uint32_t>& chosen, const ExtractionProgress& onProgress)
-        : indexes(chosen), progress(onProgress), slots(chosen.size())
+    SharedExtraction(const std::vector<std::uint32_t>& chosen, ExtractionRun& extractionRun,
+                     const ExtractionSteps& callerSteps)
+        : indexes(chosen), run(extractionRun), steps(callerSteps), slots(chosen.size())
     {
     }
 
-    // Takes entries until none is left.
+    // Takes entries until none is left or the run is stopped.
     void Work(VpkArchive& archive)
     {
         ++threads;
-        vpk::HeldMessages held;
-        for (std::size_t n; (n = next.fetch_add(1)) < slots.size();) {
-            ExtractOne(archive, indexes[n], run);
-            {
-                const std::lock_guard<std::mutex> hold(lock);
-                slots[n].texts.swap(held.texts);
-                slots[n].done = true;
-            }
-            held.texts.clear();
-            finished.notify_one();
-        }
-    }
-
-    // Shows what is ready, in order; with wait, until the last entry.
-    void ShowReady(bool wait)
-    {
-        while (shown < slots.size()) {
+        for (std::size_t n; (n = Take()) < slots.size();) {
             std::vector<std::string> texts;
             {
-                std::unique_lock<std::mutex> hold(lock);
-                if (wait)
-                    finished.wait(hold, [this] { return slots[shown].done; });
-                else if (!slots[shown].done)
-                    return;
-                texts.swap(slots[shown].texts);
+                HeldMessages held;
+                if (steps.extract)
+                    steps.extract(archive, n);
+                else
+                    ExtractEntry(archive, indexes[n], run);
+                texts.swap(held.texts);
             }
-            ShowAll(texts);
-            ++shown;
-            progress(static_cast<std::uint32_t>(shown), static_cast<std::uint32_t>(slots.size()));
+            HandOn(n, std::move(texts));
         }
     }
 
     unsigned Threads() const { return threads; }
 
-    // The calling thread's share: entries, and the showing between them.
-    void WorkAndShow(VpkArchive& archive)
+private:
+    // The next entry's number, or the count when none is to be taken.
+    std::size_t Take()
     {
-        ++threads;
-        for (;;) {
-            const std::size_t n = next.fetch_add(1);
-            if (n >= slots.size())
-                break;
-            {
-                vpk::HeldMessages held;
-                ExtractOne(archive, indexes[n], run);
-                const std::lock_guard<std::mutex> hold(lock);
-                slots[n].texts.swap(held.texts);
-                slots[n].done = true;
-            }
-            ShowReady(false);
-        }
-        ShowReady(true);
+        const std::lock_guard<std::mutex> hold(takeLock);
+        if (taken < slots.size() && (!steps.mayTake || steps.mayTake(taken)))
+            return taken++;
+        taken = slots.size();  // stopped: no thread asks again
+        return taken;
     }
 
-private:
+    void HandOn(std::size_t n, std::vector<std::string> texts)
+    {
+        const std::lock_guard<std::mutex> hold(handLock);
+        slots[n].texts = std::move(texts);
+        slots[n].done = true;
+        for (; handed < slots.size() && slots[handed].done; ++handed) {
+            if (steps.handled)
+                steps.handled(handed, slots[handed].texts);
+            std::vector<std::string>().swap(slots[handed].texts);
+        }
+    }
+
     struct Slot {
         std::vector<std::string> texts;
         bool done = false;
     };
 
     const std::vector<std::uint32_t>& indexes;
-    const ExtractionProgress& progress;
+    ExtractionRun& run;
+    const ExtractionSteps& steps;
     std::vector<Slot> slots;
-    std::atomic<std::size_t> next{0};
     std::atomic<unsigned> threads{0};
-    std::size_t shown = 0;
-    std::mutex lock;
-    std::condition_variable finished;
-    vpk::ExtractionRun run;
+    std::mutex takeLock;
+    std::size_t taken = 0;
+    std::mutex handLock;
+    std::size_t handed = 0;
 };
 
 }  // namespace
 
 unsigned ExtractEntries(VpkArchive& archive, VpkArchive* helper, const std::vector<std::uint32_t>& indexes,
-                        const ExtractionProgress& progress)
+                        ExtractionRun& run, const ExtractionSteps& steps)
 {
-    if (helper != nullptr && indexes.size() >= kParallelFrom && CanShareThreads(FileNames(archive, indexes))) {
-        // Installed here, before the second thread starts and after it ends,
-        // so the process-wide sink never changes while both threads run.
-        const vpk::HoldingInstalled holding;
-        SharedExtraction shared(indexes, progress);
-        std::thread second;
+    const bool twoThreads = helper != nullptr && indexes.size() >= kParallelFrom &&
+                            SameEntries(archive, *helper, indexes) && CanShareThreads(FileNames(archive, indexes));
+    // Installed here, before the second thread starts and after it ends, so
+    // the process-wide sink never changes while both threads run.
+    const HoldingInstalled holding;
+    SharedExtraction shared(indexes, run, steps);
+    std::thread second;
+    if (twoThreads) {
         try {
             second = std::thread([&shared, helper] { shared.Work(*helper); });
         } catch (const std::system_error&) {
             // No second thread to be had: this one takes every entry.
         }
-        shared.WorkAndShow(archive);
-        if (second.joinable())
-            second.join();
-        return shared.Threads();
     }
-    vpk::ExtractionRun run;
-    for (std::size_t n = 0; n < indexes.size(); ++n) {
-        ExtractOne(archive, indexes[n], run);
-        progress(static_cast<std::uint32_t>(n + 1), static_cast<std::uint32_t>(indexes.size()));
-    }
-    return 1;
+    shared.Work(archive);
+    if (second.joinable())
+        second.join();
+    return shared.Threads();
 }
+
+}  // namespace vpk
