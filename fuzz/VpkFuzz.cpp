@@ -4,7 +4,7 @@
 // file's own reading of the bytes. Extraction must never create anything
 // outside the folder it extracts into, and entries that may share threads
 // must be ones that no file system resolves to one file.
-#include "Extractor.h"
+#include "vpk/Extractor.h"
 #include "FuzzCheck.h"
 #include "FakeFileSystem.h"
 #include "vpk/MessageSink.h"
@@ -224,7 +224,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 std::vector<std::string_view> names;
                 for (const Record& r : records)
                     names.emplace_back(r.name);
-                if (CanShareThreads(names)) {
+                if (vpk::CanShareThreads(names)) {
                     for (std::size_t i = 0; i < records.size(); ++i) {
                         for (std::size_t j = i + 1; j < records.size(); ++j)
                             FUZZ_CHECK(!MayCollide(records[i].name, records[j].name));
