@@ -12,6 +12,7 @@
 #include <string>
 #include <utility>
 
+#include "BenchClock.h"
 #include "resource.h"
 #include "viewer/VpkViewerDialog.h"
 #include "win/App.h"
@@ -21,20 +22,8 @@
 
 namespace {
 
-double Now() {
-    LARGE_INTEGER count, frequency;
-    ::QueryPerformanceCounter(&count);
-    ::QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-void Pump() {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-}
+using bench::Now;
+using bench::Pump;
 
 // "Extract all to..." picked in the pop-up, `folder` in the chooser, and the
 // text of any box noted.

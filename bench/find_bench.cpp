@@ -19,28 +19,17 @@
 #include <string>
 #include <vector>
 
+#include "BenchClock.h"
 #include "viewer/VpkViewerDialog.h"
 #include "vpk/PackSearch.h"
 #include "win/App.h"
 
 namespace {
 
+using bench::Now;
+using bench::Pump;
+
 constexpr int kRuns = 3;
-
-double Now() {
-    LARGE_INTEGER count, frequency;
-    ::QueryPerformanceCounter(&count);
-    ::QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-void Pump() {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-}
 
 // Each keystroke of `text` typed into the filter box: the slowest and the
 // mean, from the key to the list painted; the rows shown at the end.

@@ -14,28 +14,17 @@
 #include <string>
 #include <vector>
 
+#include "BenchClock.h"
 #include "viewer/VpkViewerDialog.h"
 #include "win/App.h"
 
 namespace {
 
+using bench::Now;
+using bench::Pump;
+
 constexpr int kRuns = 3;
 constexpr std::uint32_t kSimpleRows = 1000;
-
-double Now() {
-    LARGE_INTEGER count, frequency;
-    ::QueryPerformanceCounter(&count);
-    ::QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-void Pump() {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-}
 
 void Put(std::string& bytes, std::uint32_t value) {
     for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<char>(value >> shift));

@@ -17,11 +17,15 @@
 #include <string>
 #include <vector>
 
+#include "BenchClock.h"
 #include "viewer/preview/HexView.h"
 #include "viewer/preview/TextView.h"
 #include "vpk/VpkArchive.h"
 
 namespace {
+
+using bench::Now;
+using bench::Pump;
 
 constexpr const char* kEntryName = "dlg/main characters/regent.dlg";
 constexpr std::size_t kBigText = 4u << 20;
@@ -30,21 +34,6 @@ constexpr int kHeight = 500;
 // Anything slower than this runs once only.
 constexpr double kOnceOnlyMs = 2000;
 constexpr int kRuns = 3;
-
-double Now() {
-    LARGE_INTEGER count, frequency;
-    ::QueryPerformanceCounter(&count);
-    ::QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-void Pump() {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-}
 
 std::string ReadRegent(const char* packPath) {
     VpkArchive archive;

@@ -11,30 +11,19 @@
 #include <string>
 #include <vector>
 
+#include "BenchClock.h"
 #include "texture/TexturePair.h"
 #include "viewer/preview/PreviewView.h"
 #include "vpk/VpkArchive.h"
 
 namespace {
 
+using bench::Now;
+using bench::Pump;
+
 constexpr int kWidth = 420;
 constexpr int kHeight = 500;
 constexpr int kRuns = 5;
-
-double Now() {
-    LARGE_INTEGER count, frequency;
-    ::QueryPerformanceCounter(&count);
-    ::QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-void Pump() {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-}
 
 // Best of kRuns: a view of `kind` made, shown on entry `index`, painted.
 double TimeShow(HWND host, const std::shared_ptr<VpkArchive>& archive, viewer::preview::PreviewKind kind,
