@@ -283,15 +283,19 @@ TEST(RunFolders, TheEndRemovesTheRunsFolderButFilesStillOpenAndStartRemovesOnlyE
     const std::string name = fs::path(own).parent_path().filename().string();
 
     // Another run of this process id: it started at another time, so it has ended.
-    const std::string ended = name.substr(0, name.find('-')) + "-00000000deadbeef";
-    for (const std::string& folder : {ended, std::string("not-a-run"), std::string("123")}) {
+    const std::string id = name.substr(0, name.find('-'));
+    const std::string ended = id + "-00000000deadbeef";
+    // Names a run never gives, however close: not ours, they stay.
+    const std::vector<std::string> others{"not-a-run", "123", "+" + ended, "0" + ended, " " + ended,
+                                          id + "-deadbeef", id + "-00000000DEADBEEE", "4294967297-00000000deadbeef"};
+    fs::create_directories(root.Path() / ended / "1");
+    for (const std::string& folder : others) {
         fs::create_directories(root.Path() / folder / "1");
         test::WriteFile(root.Path() / folder / "1" / "x.txt", "x");
     }
     folders.RemoveLeftovers();
     EXPECT_FALSE(fs::exists(root.Path() / ended));
-    EXPECT_TRUE(fs::exists(root.Path() / "not-a-run" / "1" / "x.txt"));  // not a run's: not ours
-    EXPECT_TRUE(fs::exists(root.Path() / "123" / "1" / "x.txt"));
+    for (const std::string& folder : others) EXPECT_TRUE(fs::exists(root.Path() / folder / "1" / "x.txt")) << folder;
     EXPECT_TRUE(fs::exists(gesture + "a\\b.txt"));  // this run's own stays
 
     {
@@ -304,6 +308,38 @@ TEST(RunFolders, TheEndRemovesTheRunsFolderButFilesStillOpenAndStartRemovesOnlyE
     EXPECT_EQ(test::Tree(own), (std::vector<std::string>{"1/", "1/held.txt"}));
     folders.RemoveOwn();
     EXPECT_FALSE(fs::exists(own));
+}
+
+// A link named as an ended run's folder (where links can be made): the link
+// goes, what it leads to stays.
+TEST(RunFolders, StartRemovesALinkNamedAsARunsFolderButNothingItLeadsTo) {
+    test::TempDir root;
+    fs::create_directories(root.Path() / "runs");
+    test::WriteFile(root.Path() / "kept.txt", "k");
+    const std::string link = (root.Path() / "runs" / "4-00000000deadbeef").string();
+    // A folder link, where the system makes them (allowed unprivileged).
+    using MakeLink = BOOLEAN(WINAPI*)(LPCSTR, LPCSTR, DWORD);
+    const auto makeLink = reinterpret_cast<MakeLink>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "CreateSymbolicLinkA")));
+    if (makeLink == nullptr || !makeLink(link.c_str(), root.Path().string().c_str(), 0x1 | 0x2) ||
+        (::GetFileAttributesA(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT) == 0 ||
+        ::GetFileAttributesA(link.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        GTEST_SKIP() << "no folder links here";
+    }
+    viewer::RunFolders((root.Path() / "runs").string() + "\\").RemoveLeftovers();
+    EXPECT_EQ(test::ReadFile(root.Path() / "kept.txt"), "k");
+}
+
+// However long %TEMP% is, the root is below it or there is none (the system
+// may refuse such a folder): never one relative to where the program runs.
+TEST(RunFolders, TheRootIsBelowALongTemporaryFolder) {
+    char before[4096] = {};
+    const DWORD had = ::GetEnvironmentVariableA("TMP", before, sizeof before);
+    const std::string temp = "C:\\" + std::string(300, 'l');
+    ::SetEnvironmentVariableA("TMP", temp.c_str());
+    const std::string root = viewer::TemporaryRoot();
+    ::SetEnvironmentVariableA("TMP", had != 0 ? before : nullptr);
+    EXPECT_TRUE(root.empty() || root == temp + "\\Tessaro\\") << root;
 }
 
 }  // namespace
