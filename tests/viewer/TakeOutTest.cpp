@@ -53,6 +53,13 @@ public:
     HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
     HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
         ++drops;
+        if (keep) {
+            // Asked for later, once the drag is over.
+            data->AddRef();
+            kept = data;
+            *effect = DROPEFFECT_COPY;
+            return S_OK;
+        }
         FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
         STGMEDIUM medium{};
         if (data->GetData(&format, &medium) == S_OK) {
@@ -76,6 +83,8 @@ public:
     std::vector<std::string> offered;
     DWORD preferred = 0;
     int drops = 0;
+    bool keep = false;
+    IDataObject* kept = nullptr;
 };
 
 // A real left-button drag: down at `from`, a move past the system's drag
@@ -143,16 +152,36 @@ protected:
     }
 };
 
+// A window beside the viewer that hands drops to `target`; DropPoint() is in it.
+class DropWindow {
+public:
+    DropWindow(const win::Rect& beside, CopyingDropTarget& target)
+        : at{beside.right + 120, beside.top + 140},
+          window(::CreateWindowExA(WS_EX_TOPMOST, "Edit", "drop here", WS_POPUP | WS_VISIBLE | WS_BORDER | ES_READONLY,
+                                   beside.right + 20, beside.top + 40, 200, 200, nullptr, nullptr, nullptr, nullptr)),
+          registered(::RegisterDragDrop(window, &target) == S_OK) {
+        wintest::Pump();
+    }
+    ~DropWindow() {
+        ::RevokeDragDrop(window);
+        ::DestroyWindow(window);
+    }
+    bool Registered() const { return registered; }
+    POINT DropPoint() const { return at; }
+
+private:
+    const POINT at;
+    const HWND window;
+    const bool registered;
+};
+
 TEST_F(TakingOut, DragOntoAFileWindowCopiesTheEntriesWithTheirFoldersButOntoTheViewerNothing) {
     CopyingDropTarget target;
-    const win::Rect beside = viewer.WindowRect();
-    HWND window = ::CreateWindowExA(WS_EX_TOPMOST, "Edit", "drop here", WS_POPUP | WS_VISIBLE | WS_BORDER | ES_READONLY,
-                                    beside.right + 20, beside.top + 40, 200, 200, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_EQ(::RegisterDragDrop(window, &target), S_OK);
-    wintest::Pump();
+    const DropWindow window(viewer.WindowRect(), target);
+    ASSERT_TRUE(window.Registered());
 
     viewertest::Select(entries(), {0, 1, 2});
-    DragWithMouse(viewertest::RowPoint(entries(), 0), {beside.right + 120, beside.top + 140});
+    DragWithMouse(viewertest::RowPoint(entries(), 0), window.DropPoint());
     wintest::PumpUntil([&] { return target.drops > 0; }, 10000);
     ASSERT_EQ(target.drops, 1);
     EXPECT_EQ(target.preferred, static_cast<DWORD>(DROPEFFECT_COPY));
@@ -170,8 +199,27 @@ TEST_F(TakingOut, DragOntoAFileWindowCopiesTheEntriesWithTheirFoldersButOntoTheV
     EXPECT_EQ(test::Tree(viewer::ProgramRunFolders().Own()), before);
     EXPECT_EQ(viewertest::Rows(packs()).size(), 1u);
     EXPECT_TRUE(boxes.calls.empty());
-    ::RevokeDragDrop(window);
-    ::DestroyWindow(window);
+}
+
+// A target that keeps the dragged data and asks for the files once the drag
+// is over gets none: what would make them belonged to the drag.
+TEST_F(TakingOut, DataKeptPastTheDragMakesNothing) {
+    CopyingDropTarget target;
+    target.keep = true;
+    const DropWindow window(viewer.WindowRect(), target);
+    ASSERT_TRUE(window.Registered());
+    const auto before = test::Tree(viewer::ProgramRunFolders().Own());
+
+    viewertest::Select(entries(), {0, 1});
+    DragWithMouse(viewertest::RowPoint(entries(), 0), window.DropPoint());
+    wintest::PumpUntil([&] { return target.drops > 0; }, 10000);
+    ASSERT_NE(target.kept, nullptr);
+    wintest::PumpUntil([] { return false; }, 200);  // the drag's own loop has ended
+    FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium{};
+    EXPECT_NE(target.kept->GetData(&format, &medium), S_OK);
+    target.kept->Release();
+    EXPECT_EQ(test::Tree(viewer::ProgramRunFolders().Own()), before);
 }
 
 TEST_F(TakingOut, CtrlCPutsTheSelectedEntriesOnTheClipboardAsFiles) {
