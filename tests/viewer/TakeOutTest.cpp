@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -284,6 +285,22 @@ TEST_F(TakingOut, OpenIsTheDefaultItemAndReusesTheFileUntilItChanges) {
     EXPECT_EQ(test::ReadFile(*shell.calls[2].file), "sea");
     EXPECT_EQ(shell.calls[3].verb, "openas");
     EXPECT_EQ(shell.calls[3].file, shell.calls[2].file);
+
+    // The pack written again once let go, its entries where they were with
+    // other bytes: a fresh file with the pack's bytes as they are now.
+    Load(Pack("other.vpk", PackBuilder().Add("x.txt", "x").Build()));
+    const std::string pack = Pack("models.vpk", PackBuilder()
+                                                    .Add("models/a.mdl", "MDL")
+                                                    .Add("models/sub/b.txt", "BEE")
+                                                    .Add("c.txt", "SEA")
+                                                    .Add("other/d.txt", "DEE")
+                                                    .Build());
+    fs::last_write_time(pack, fs::last_write_time(pack) + std::chrono::hours(1));
+    Load(pack);
+    viewertest::Select(entries(), {2});
+    viewertest::Notify(viewer, entries(), NM_DBLCLK);
+    ASSERT_EQ(shell.calls.size(), 5u);
+    EXPECT_EQ(test::ReadFile(*shell.calls[4].file), "SEA");
     EXPECT_TRUE(boxes.calls.empty());
 }
 
