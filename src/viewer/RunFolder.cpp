@@ -2,6 +2,9 @@
 
 #include <cstdio>
 #include <utility>
+#include <vector>
+
+#include <shellapi.h>
 
 namespace viewer {
 namespace {
@@ -50,6 +53,33 @@ bool PlainFolder(const std::string& path) {
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
            (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+}
+
+// The files the clipboard offers to paste, if any.
+std::vector<std::string> ClipboardFiles() {
+    std::vector<std::string> paths;
+    if (!::IsClipboardFormatAvailable(CF_HDROP) || !::OpenClipboard(nullptr)) return paths;
+    if (auto drop = static_cast<HDROP>(::GetClipboardData(CF_HDROP))) {
+        const UINT count = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+        for (UINT i = 0; i < count; ++i) {
+            std::string path(::DragQueryFileA(drop, i, nullptr, 0) + 1, '\0');
+            path.resize(::DragQueryFileA(drop, i, path.data(), static_cast<UINT>(path.size())));
+            paths.push_back(path);
+        }
+    }
+    ::CloseClipboard();
+    return paths;
+}
+
+// True when one of `pasted` is `folder` (no trailing separator) or lies in it.
+bool OffersFrom(const std::vector<std::string>& pasted, const std::string& folder) {
+    for (const std::string& path : pasted) {
+        if (path.size() >= folder.size() && ::lstrcmpiA(path.substr(0, folder.size()).c_str(), folder.c_str()) == 0 &&
+            (path.size() == folder.size() || path[folder.size()] == '\\' || path[folder.size()] == '/')) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -119,19 +149,34 @@ void RunFolders::RemoveLeftovers() {
     const std::string folder = WithoutLastSeparator(root);
     // A root that is a link leads to a folder that is not ours.
     if (root.empty() || !PlainFolder(folder)) return;
+    // What the clipboard still offers stays until it offers something else.
+    const std::vector<std::string> pasted = ClipboardFiles();
     ForEachName(folder, [&](const std::string& name, DWORD attributes) {
         DWORD processId = 0;
         if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || !ParseRunFolderName(name, processId)) return;
         const std::string now = RunFolderName(processId);
         // The process is gone, or its id went to one started later.
-        if (now != "?" && now != name) RemoveFolderTree(folder + "\\" + name);
+        if (now != "?" && now != name && !OffersFrom(pasted, folder + "\\" + name)) {
+            RemoveFolderTree(folder + "\\" + name);
+        }
     });
 }
 
 void RunFolders::RemoveOwn() {
     const std::string name = RunFolderName(::GetCurrentProcessId());
     if (root.empty() || name.empty() || name == "?" || !PlainFolder(WithoutLastSeparator(root))) return;
-    RemoveFolderTree(root + name);
+    const std::string own = root + name;
+    // Entries copied and still on the clipboard stay for a paste after the
+    // end: a later start removes them once the clipboard has moved on.
+    const std::vector<std::string> pasted = ClipboardFiles();
+    if (OffersFrom(pasted, own)) {
+        ForEachName(own, [&](const std::string& gesture, DWORD) {
+            if (!OffersFrom(pasted, own + "\\" + gesture)) RemoveFolderTree(own + "\\" + gesture);
+        });
+        ::RemoveDirectoryA(own.c_str());
+    } else {
+        RemoveFolderTree(own);
+    }
     // The root goes too when no other run keeps a folder in it.
     ::RemoveDirectoryA(WithoutLastSeparator(root).c_str());
 }

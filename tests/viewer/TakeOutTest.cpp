@@ -13,6 +13,7 @@
 #include <shlobj.h>
 
 #include "ViewerSupport.h"
+#include "viewer/EntryDrag.h"
 #include "viewer/RunFolder.h"
 #include "vpk/PackBuilder.h"
 
@@ -373,6 +374,34 @@ TEST(RunFolders, TheEndRemovesTheRunsFolderButFilesStillOpenAndStartRemovesOnlyE
     EXPECT_EQ(test::Tree(own), (std::vector<std::string>{"1/", "1/held.txt"}));
     folders.RemoveOwn();
     EXPECT_FALSE(fs::exists(own));
+}
+
+// Entries copied stay while the clipboard offers them, for a paste after the
+// end: neither the end nor a later start removes them; then both do.
+TEST(RunFolders, FilesTheClipboardOffersStayUntilItOffersOthers) {
+    test::TempDir root;
+    viewer::RunFolders folders(root.Path().string() + "\\");
+    const std::string copied = folders.NewGestureFolder();
+    const std::string dragged = folders.NewGestureFolder();
+    test::WriteFile(copied + "c.txt", "c");
+    test::WriteFile(dragged + "d.txt", "d");
+    const std::string ended = (root.Path() / "4-00000000deadbeef").string();
+    fs::create_directories(ended + "\\1");
+    test::WriteFile(ended + "\\1\\e.txt", "e");
+    ASSERT_TRUE(viewer::PutFilesOnClipboard(nullptr, {copied + "c.txt", ended + "\\1"}));
+
+    folders.RemoveOwn();
+    folders.RemoveLeftovers();
+    EXPECT_EQ(test::ReadFile(copied + "c.txt"), "c");
+    EXPECT_EQ(test::ReadFile(ended + "\\1\\e.txt"), "e");
+    EXPECT_FALSE(fs::exists(dragged));
+
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    ::EmptyClipboard();
+    ::CloseClipboard();
+    folders.RemoveLeftovers();
+    folders.RemoveOwn();
+    EXPECT_FALSE(fs::exists(root.Path()));  // the root too, with nothing left in it
 }
 
 // A link named as an ended run's folder (where links can be made): the link
