@@ -97,7 +97,7 @@ TEST(ExtractorTest, AHelperOnAnotherFileListedAlikeIsNotUsed)
     const auto pack = [](char fill) {
         test::PackBuilder builder;
         for (int i = 0; i < 100; ++i)
-            builder.Add("e" + std::to_string(i), std::string(8, fill));
+            builder.Add(std::string("e").append(std::to_string(i)), std::string(8, fill));
         return builder.Build();
     };
     test::TempDir root;
@@ -113,8 +113,10 @@ TEST(ExtractorTest, AHelperOnAnotherFileListedAlikeIsNotUsed)
     fs::create_directory(root.Path() / "out");
     vpk::ExtractionRun run((root.Path() / "out").string() + "/");
     EXPECT_EQ(vpk::ExtractEntries(archive, &helper, indexes, run, {}), 1u);
-    for (int i = 0; i < 100; ++i)
-        EXPECT_EQ(test::ReadFile(root.Path() / "out" / ("e" + std::to_string(i))), std::string(8, 'x')) << i;
+    for (int i = 0; i < 100; ++i) {
+        const std::string name = std::string("e").append(std::to_string(i));
+        EXPECT_EQ(test::ReadFile(root.Path() / "out" / name), std::string(8, 'x')) << name;
+    }
 }
 
 }  // namespace
