@@ -60,8 +60,11 @@ struct OpenedFile {
     std::string path;
     WIN32_FILE_ATTRIBUTE_DATA written;
 };
-// Which entry: its pack, number, name and where its data lies.
-using OpenedKey = std::tuple<std::string, std::uint32_t, std::string, std::uint32_t, std::uint32_t>;
+// Which entry: its pack (path, size and last write), number, name and where
+// its data lies. A pack written again, its entries where they were with other
+// bytes, is another pack.
+using OpenedKey = std::tuple<std::string, std::uint64_t, std::uint64_t, std::uint32_t, std::string, std::uint32_t,
+                             std::uint32_t>;
 
 std::map<OpenedKey, OpenedFile>& OpenedFiles() {
     static std::map<OpenedKey, OpenedFile> opened;
@@ -156,7 +159,15 @@ void EntryActions::Open() {
         if (row.index == focused) item = row;
     }
     const VpkEntry* entry = archive->GetEntry(item.index);
-    const OpenedKey key{archive->GetPath(), item.index, item.name, entry->dataOffset, entry->dataSize};
+    WIN32_FILE_ATTRIBUTE_DATA pack{};
+    Attributes(archive->GetPath(), pack);
+    const OpenedKey key{archive->GetPath(),
+                        std::uint64_t{pack.nFileSizeHigh} << 32 | pack.nFileSizeLow,
+                        std::uint64_t{pack.ftLastWriteTime.dwHighDateTime} << 32 | pack.ftLastWriteTime.dwLowDateTime,
+                        item.index,
+                        item.name,
+                        entry->dataOffset,
+                        entry->dataSize};
     std::string path;
     const auto before = OpenedFiles().find(key);
     if (before != OpenedFiles().end() && Unchanged(before->second)) {

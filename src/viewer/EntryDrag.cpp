@@ -79,6 +79,10 @@ public:
         medium->pUnkForRelease = nullptr;
         return S_OK;
     }
+    // The drag is over: what make() refers to may go. A target that keeps the
+    // object and asks later gets the files made during the drop, or none.
+    void EndDrag() { make = nullptr; }
+
     HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* wanted) override {
         if (wanted == nullptr) return E_INVALIDARG;
@@ -155,6 +159,7 @@ DWORD DragFilesOut(HWND source, FileMaker make) {
     auto* dropSource = new FileDropSource(source);
     DWORD effect = DROPEFFECT_NONE;
     const HRESULT result = ::DoDragDrop(data, dropSource, DROPEFFECT_COPY, &effect);
+    data->EndDrag();
     dropSource->Release();
     data->Release();
     return result == DRAGDROP_S_DROP ? effect : DROPEFFECT_NONE;

@@ -2,7 +2,8 @@
 // copied or opened out of a pack are written before the shell takes them:
 // %TEMP%\Tessaro\<process id>-<process start time>\. It is removed when the
 // program ends; folders of runs that no longer exist are removed at start.
-// A file still open in another program stays where it is, silently.
+// A file still open in another program stays where it is, silently; so do
+// files the clipboard still offers to paste.
 //
 //     RunFolders folders(TemporaryRoot());
 //     folders.RemoveLeftovers();             // at start

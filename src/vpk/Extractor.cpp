@@ -109,10 +109,13 @@ void ExtractEntry(VpkArchive& archive, std::uint32_t index, ExtractionRun& run)
 
 namespace {
 
-// True when the helper lists the chosen entries as the archive does: the
-// same pack, not another one put in its place between the two openings.
-bool SameEntries(const VpkArchive& archive, const VpkArchive& helper, const std::vector<std::uint32_t>& indexes)
+// True when the helper reads the archive's own file and lists the chosen
+// entries as it does: the same pack, not another one put in its place between
+// the two openings (whose entries may be listed alike and hold other bytes).
+bool SameEntries(VpkArchive& archive, VpkArchive& helper, const std::vector<std::uint32_t>& indexes)
 {
+    if (!archive.ReadsSameFileAs(helper))
+        return false;
     if (archive.GetEntryCount() != helper.GetEntryCount() || archive.IsDirectoryPack() != helper.IsDirectoryPack())
         return false;
     for (const std::uint32_t index : indexes) {

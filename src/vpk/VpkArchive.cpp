@@ -134,6 +134,12 @@ bool VpkArchive::Open(const char* packPath)
     return true;
 }
 
+bool VpkArchive::ReadsSameFileAs(VpkArchive& other)
+{
+    vpk::FileIdentity its;
+    return file && other.file && other.file->GetIdentity(its) && IsOpenPack(its);
+}
+
 bool VpkArchive::IsOpenPack(const vpk::FileIdentity& identity)
 {
     if (!identityAsked) {

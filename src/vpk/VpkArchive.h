@@ -44,6 +44,11 @@ public:
     // True when a file was open and its release succeeded.
     bool Close();
 
+    // True when `other` reads the very file this archive reads, as far as the
+    // platform tells: not another one put at the same path between the two
+    // openings. False when it can't tell.
+    bool ReadsSameFileAs(VpkArchive& other);
+
     std::uint32_t GetEntryCount() const { return footer.entryCount; }
     bool IsDirectoryPack() const { return footer.packType != 0; }
     // The entry at index, or nullptr when there is none.

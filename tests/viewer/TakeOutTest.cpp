@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include <shlobj.h>
 
 #include "ViewerSupport.h"
+#include "viewer/EntryDrag.h"
 #include "viewer/RunFolder.h"
 #include "vpk/PackBuilder.h"
 
@@ -53,6 +55,13 @@ public:
     HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
     HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
         ++drops;
+        if (keep) {
+            // Asked for later, once the drag is over.
+            data->AddRef();
+            kept = data;
+            *effect = DROPEFFECT_COPY;
+            return S_OK;
+        }
         FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
         STGMEDIUM medium{};
         if (data->GetData(&format, &medium) == S_OK) {
@@ -76,6 +85,8 @@ public:
     std::vector<std::string> offered;
     DWORD preferred = 0;
     int drops = 0;
+    bool keep = false;
+    IDataObject* kept = nullptr;
 };
 
 // A real left-button drag: down at `from`, a move past the system's drag
@@ -143,16 +154,36 @@ protected:
     }
 };
 
+// A window beside the viewer that hands drops to `target`; DropPoint() is in it.
+class DropWindow {
+public:
+    DropWindow(const win::Rect& beside, CopyingDropTarget& target)
+        : at{beside.right + 120, beside.top + 140},
+          window(::CreateWindowExA(WS_EX_TOPMOST, "Edit", "drop here", WS_POPUP | WS_VISIBLE | WS_BORDER | ES_READONLY,
+                                   beside.right + 20, beside.top + 40, 200, 200, nullptr, nullptr, nullptr, nullptr)),
+          registered(::RegisterDragDrop(window, &target) == S_OK) {
+        wintest::Pump();
+    }
+    ~DropWindow() {
+        ::RevokeDragDrop(window);
+        ::DestroyWindow(window);
+    }
+    bool Registered() const { return registered; }
+    POINT DropPoint() const { return at; }
+
+private:
+    const POINT at;
+    const HWND window;
+    const bool registered;
+};
+
 TEST_F(TakingOut, DragOntoAFileWindowCopiesTheEntriesWithTheirFoldersButOntoTheViewerNothing) {
     CopyingDropTarget target;
-    const win::Rect beside = viewer.WindowRect();
-    HWND window = ::CreateWindowExA(WS_EX_TOPMOST, "Edit", "drop here", WS_POPUP | WS_VISIBLE | WS_BORDER | ES_READONLY,
-                                    beside.right + 20, beside.top + 40, 200, 200, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_EQ(::RegisterDragDrop(window, &target), S_OK);
-    wintest::Pump();
+    const DropWindow window(viewer.WindowRect(), target);
+    ASSERT_TRUE(window.Registered());
 
     viewertest::Select(entries(), {0, 1, 2});
-    DragWithMouse(viewertest::RowPoint(entries(), 0), {beside.right + 120, beside.top + 140});
+    DragWithMouse(viewertest::RowPoint(entries(), 0), window.DropPoint());
     wintest::PumpUntil([&] { return target.drops > 0; }, 10000);
     ASSERT_EQ(target.drops, 1);
     EXPECT_EQ(target.preferred, static_cast<DWORD>(DROPEFFECT_COPY));
@@ -170,8 +201,27 @@ TEST_F(TakingOut, DragOntoAFileWindowCopiesTheEntriesWithTheirFoldersButOntoTheV
     EXPECT_EQ(test::Tree(viewer::ProgramRunFolders().Own()), before);
     EXPECT_EQ(viewertest::Rows(packs()).size(), 1u);
     EXPECT_TRUE(boxes.calls.empty());
-    ::RevokeDragDrop(window);
-    ::DestroyWindow(window);
+}
+
+// A target that keeps the dragged data and asks for the files once the drag
+// is over gets none: what would make them belonged to the drag.
+TEST_F(TakingOut, DataKeptPastTheDragMakesNothing) {
+    CopyingDropTarget target;
+    target.keep = true;
+    const DropWindow window(viewer.WindowRect(), target);
+    ASSERT_TRUE(window.Registered());
+    const auto before = test::Tree(viewer::ProgramRunFolders().Own());
+
+    viewertest::Select(entries(), {0, 1});
+    DragWithMouse(viewertest::RowPoint(entries(), 0), window.DropPoint());
+    wintest::PumpUntil([&] { return target.drops > 0; }, 10000);
+    ASSERT_NE(target.kept, nullptr);
+    wintest::PumpUntil([] { return false; }, 200);  // the drag's own loop has ended
+    FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium{};
+    EXPECT_NE(target.kept->GetData(&format, &medium), S_OK);
+    target.kept->Release();
+    EXPECT_EQ(test::Tree(viewer::ProgramRunFolders().Own()), before);
 }
 
 TEST_F(TakingOut, CtrlCPutsTheSelectedEntriesOnTheClipboardAsFiles) {
@@ -236,6 +286,22 @@ TEST_F(TakingOut, OpenIsTheDefaultItemAndReusesTheFileUntilItChanges) {
     EXPECT_EQ(test::ReadFile(*shell.calls[2].file), "sea");
     EXPECT_EQ(shell.calls[3].verb, "openas");
     EXPECT_EQ(shell.calls[3].file, shell.calls[2].file);
+
+    // The pack written again once let go, its entries where they were with
+    // other bytes: a fresh file with the pack's bytes as they are now.
+    Load(Pack("other.vpk", PackBuilder().Add("x.txt", "x").Build()));
+    const std::string pack = Pack("models.vpk", PackBuilder()
+                                                    .Add("models/a.mdl", "MDL")
+                                                    .Add("models/sub/b.txt", "BEE")
+                                                    .Add("c.txt", "SEA")
+                                                    .Add("other/d.txt", "DEE")
+                                                    .Build());
+    fs::last_write_time(pack, fs::last_write_time(pack) + std::chrono::hours(1));
+    Load(pack);
+    viewertest::Select(entries(), {2});
+    viewertest::Notify(viewer, entries(), NM_DBLCLK);
+    ASSERT_EQ(shell.calls.size(), 5u);
+    EXPECT_EQ(test::ReadFile(*shell.calls[4].file), "SEA");
     EXPECT_TRUE(boxes.calls.empty());
 }
 
@@ -283,15 +349,19 @@ TEST(RunFolders, TheEndRemovesTheRunsFolderButFilesStillOpenAndStartRemovesOnlyE
     const std::string name = fs::path(own).parent_path().filename().string();
 
     // Another run of this process id: it started at another time, so it has ended.
-    const std::string ended = name.substr(0, name.find('-')) + "-00000000deadbeef";
-    for (const std::string& folder : {ended, std::string("not-a-run"), std::string("123")}) {
+    const std::string id = name.substr(0, name.find('-'));
+    const std::string ended = id + "-00000000deadbeef";
+    // Names a run never gives, however close: not ours, they stay.
+    const std::vector<std::string> others{"not-a-run", "123", "+" + ended, "0" + ended, " " + ended,
+                                          id + "-deadbeef", id + "-00000000DEADBEEE", "4294967297-00000000deadbeef"};
+    fs::create_directories(root.Path() / ended / "1");
+    for (const std::string& folder : others) {
         fs::create_directories(root.Path() / folder / "1");
         test::WriteFile(root.Path() / folder / "1" / "x.txt", "x");
     }
     folders.RemoveLeftovers();
     EXPECT_FALSE(fs::exists(root.Path() / ended));
-    EXPECT_TRUE(fs::exists(root.Path() / "not-a-run" / "1" / "x.txt"));  // not a run's: not ours
-    EXPECT_TRUE(fs::exists(root.Path() / "123" / "1" / "x.txt"));
+    for (const std::string& folder : others) EXPECT_TRUE(fs::exists(root.Path() / folder / "1" / "x.txt")) << folder;
     EXPECT_TRUE(fs::exists(gesture + "a\\b.txt"));  // this run's own stays
 
     {
@@ -304,6 +374,66 @@ TEST(RunFolders, TheEndRemovesTheRunsFolderButFilesStillOpenAndStartRemovesOnlyE
     EXPECT_EQ(test::Tree(own), (std::vector<std::string>{"1/", "1/held.txt"}));
     folders.RemoveOwn();
     EXPECT_FALSE(fs::exists(own));
+}
+
+// Entries copied stay while the clipboard offers them, for a paste after the
+// end: neither the end nor a later start removes them; then both do.
+TEST(RunFolders, FilesTheClipboardOffersStayUntilItOffersOthers) {
+    test::TempDir root;
+    viewer::RunFolders folders(root.Path().string() + "\\");
+    const std::string copied = folders.NewGestureFolder();
+    const std::string dragged = folders.NewGestureFolder();
+    test::WriteFile(copied + "c.txt", "c");
+    test::WriteFile(dragged + "d.txt", "d");
+    const std::string ended = (root.Path() / "4-00000000deadbeef").string();
+    fs::create_directories(ended + "\\1");
+    test::WriteFile(ended + "\\1\\e.txt", "e");
+    ASSERT_TRUE(viewer::PutFilesOnClipboard(nullptr, {copied + "c.txt", ended + "\\1"}));
+
+    folders.RemoveOwn();
+    folders.RemoveLeftovers();
+    EXPECT_EQ(test::ReadFile(copied + "c.txt"), "c");
+    EXPECT_EQ(test::ReadFile(ended + "\\1\\e.txt"), "e");
+    EXPECT_FALSE(fs::exists(dragged));
+
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    ::EmptyClipboard();
+    ::CloseClipboard();
+    folders.RemoveLeftovers();
+    folders.RemoveOwn();
+    EXPECT_FALSE(fs::exists(root.Path()));  // the root too, with nothing left in it
+}
+
+// A link named as an ended run's folder (where links can be made): the link
+// goes, what it leads to stays.
+TEST(RunFolders, StartRemovesALinkNamedAsARunsFolderButNothingItLeadsTo) {
+    test::TempDir root;
+    fs::create_directories(root.Path() / "runs");
+    test::WriteFile(root.Path() / "kept.txt", "k");
+    const std::string link = (root.Path() / "runs" / "4-00000000deadbeef").string();
+    // A folder link, where the system makes them (allowed unprivileged).
+    using MakeLink = BOOLEAN(WINAPI*)(LPCSTR, LPCSTR, DWORD);
+    const auto makeLink = reinterpret_cast<MakeLink>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "CreateSymbolicLinkA")));
+    if (makeLink == nullptr || !makeLink(link.c_str(), root.Path().string().c_str(), 0x1 | 0x2) ||
+        (::GetFileAttributesA(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT) == 0 ||
+        ::GetFileAttributesA(link.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        GTEST_SKIP() << "no folder links here";
+    }
+    viewer::RunFolders((root.Path() / "runs").string() + "\\").RemoveLeftovers();
+    EXPECT_EQ(test::ReadFile(root.Path() / "kept.txt"), "k");
+}
+
+// However long %TEMP% is, the root is below it or there is none (the system
+// may refuse such a folder): never one relative to where the program runs.
+TEST(RunFolders, TheRootIsBelowALongTemporaryFolder) {
+    char before[4096] = {};
+    const DWORD had = ::GetEnvironmentVariableA("TMP", before, sizeof before);
+    const std::string temp = "C:\\" + std::string(300, 'l');
+    ::SetEnvironmentVariableA("TMP", temp.c_str());
+    const std::string root = viewer::TemporaryRoot();
+    ::SetEnvironmentVariableA("TMP", had != 0 ? before : nullptr);
+    EXPECT_TRUE(root.empty() || root == temp + "\\Tessaro\\") << root;
 }
 
 }  // namespace

@@ -90,4 +90,33 @@ TEST(ExtractorTest, TwoThreadsGiveWhatOneGives)
     EXPECT_EQ(test::ReadFile(root.Path() / "two" / "f2/g0/e145"), std::string(145, 'x'));
 }
 
+TEST(ExtractorTest, AHelperOnAnotherFileListedAlikeIsNotUsed)
+{
+    // Another pack put at the path between the two openings: the same
+    // records, other bytes. Every entry comes from the pack opened first.
+    const auto pack = [](char fill) {
+        test::PackBuilder builder;
+        for (int i = 0; i < 100; ++i)
+            builder.Add(std::string("e").append(std::to_string(i)), std::string(8, fill));
+        return builder.Build();
+    };
+    test::TempDir root;
+    test::WriteFile(root.Path() / "p.vpk", pack('x'));
+    test::WriteFile(root.Path() / "later.vpk", pack('y'));
+    VpkArchive archive;
+    VpkArchive helper;
+    ASSERT_TRUE(archive.Open((root / "p.vpk").c_str()) && archive.ReadDirectory());
+    ASSERT_TRUE(helper.Open((root / "later.vpk").c_str()) && helper.ReadDirectory());
+    std::vector<std::uint32_t> indexes(100);
+    for (std::uint32_t i = 0; i < 100; ++i)
+        indexes[i] = i;
+    fs::create_directory(root.Path() / "out");
+    vpk::ExtractionRun run((root.Path() / "out").string() + "/");
+    EXPECT_EQ(vpk::ExtractEntries(archive, &helper, indexes, run, {}), 1u);
+    for (int i = 0; i < 100; ++i) {
+        const std::string name = std::string("e").append(std::to_string(i));
+        EXPECT_EQ(test::ReadFile(root.Path() / "out" / name), std::string(8, 'x')) << name;
+    }
+}
+
 }  // namespace
