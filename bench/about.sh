@@ -15,12 +15,9 @@ case ${1:-} in
   *) echo 'usage: bench/about.sh   (make bench; SECONDS_SCROLLING=n seconds per timed run, default 10)' >&2; exit 2 ;;
 esac
 root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/bench/common.sh"
 seconds=${SECONDS_SCROLLING:-10}
-arch=${TESSARO_WINE_ARCH:-}
-if [ -z "$arch" ]; then
-  arch=win64
-  "$root/tests/harness/can-run-win32.sh" >/dev/null && arch=win32
-fi
+arch=$(bench_arch)
 exe=$root/build/$arch/bin/about_bench.exe
 [ -f "$exe" ] || { echo "bench: $exe is not built (make build)" >&2; exit 1; }
 if [ "${1:-}" != --inside ]; then
@@ -75,13 +72,5 @@ results=$(
 )
 printf '%s\n' "$results"
 
-python3 - "$root/bench/README.md" "$results" <<'PY'
-import sys
-path, results = sys.argv[1], sys.argv[2]
-text = open(path, encoding="utf-8").read()
-begin, end = "<!-- about -->", "<!-- /about -->"
-head, rest = text.split(begin, 1)
-_, tail = rest.split(end, 1)
-open(path, "w", encoding="utf-8").write(head + begin + "\n" + results + "\n" + end + tail)
-PY
+write_figures about "$results"
 echo "bench: about box figures written to bench/README.md" >&2

@@ -14,11 +14,8 @@ case ${1:-} in
   *) echo 'usage: bench/extract_to.sh   (make bench; RUNS=n timed runs per case, default 3)' >&2; exit 2 ;;
 esac
 root=$(cd "$(dirname "$0")/.." && pwd)
-arch=${TESSARO_WINE_ARCH:-}
-if [ -z "$arch" ]; then
-  arch=win64
-  "$root/tests/harness/can-run-win32.sh" >/dev/null && arch=win32
-fi
+. "$root/bench/common.sh"
+arch=$(bench_arch)
 exe=$root/build/$arch/bin/extract_to_bench.exe
 cli=$root/build/native/bin/tessaro-cli
 bench=$root/build/bench-extract-to
@@ -87,13 +84,5 @@ results=$(
 )
 printf '%s\n' "$results"
 
-python3 - "$root/bench/README.md" "$results" <<'PY'
-import sys
-path, results = sys.argv[1], sys.argv[2]
-text = open(path, encoding="utf-8").read()
-begin, end = "<!-- extract-to -->", "<!-- /extract-to -->"
-head, rest = text.split(begin, 1)
-_, tail = rest.split(end, 1)
-open(path, "w", encoding="utf-8").write(head + begin + "\n" + results + "\n" + end + tail)
-PY
+write_figures extract-to "$results"
 echo "bench: extract-to figures written to bench/README.md" >&2

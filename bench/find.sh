@@ -10,11 +10,8 @@ case ${1:-} in
   *) echo 'usage: bench/find.sh   (make bench)' >&2; exit 2 ;;
 esac
 root=$(cd "$(dirname "$0")/.." && pwd)
-arch=${TESSARO_WINE_ARCH:-}
-if [ -z "$arch" ]; then
-  arch=win64
-  "$root/tests/harness/can-run-win32.sh" >/dev/null && arch=win32
-fi
+. "$root/bench/common.sh"
+arch=$(bench_arch)
 exe=$root/build/$arch/bin/find_bench.exe
 bench=$root/build/bench-find
 if [ "${1:-}" != --inside ]; then
@@ -59,13 +56,5 @@ results=$(
 )
 printf '%s\n' "$results"
 
-python3 - "$root/bench/README.md" "$results" <<'PY'
-import sys
-path, results = sys.argv[1], sys.argv[2]
-text = open(path, encoding="utf-8").read()
-begin, end = "<!-- find -->", "<!-- /find -->"
-head, rest = text.split(begin, 1)
-_, tail = rest.split(end, 1)
-open(path, "w", encoding="utf-8").write(head + begin + "\n" + results + "\n" + end + tail)
-PY
+write_figures find "$results"
 echo "bench: find figures written to bench/README.md" >&2

@@ -11,11 +11,8 @@ case ${1:-} in
   *) echo 'usage: bench/preview.sh   (make bench)' >&2; exit 2 ;;
 esac
 root=$(cd "$(dirname "$0")/.." && pwd)
-arch=${TESSARO_WINE_ARCH:-}
-if [ -z "$arch" ]; then
-  arch=win64
-  "$root/tests/harness/can-run-win32.sh" >/dev/null && arch=win32
-fi
+. "$root/bench/common.sh"
+arch=$(bench_arch)
 exe=$root/build/$arch/bin/preview_bench.exe
 pack=$(cd "$root/.." && pwd)/shared/testdata/wesp_official_pack103.vpk
 big=$root/build/bench/hundred.bin
@@ -62,13 +59,5 @@ results=$(
 )
 printf '%s\n' "$results"
 
-python3 - "$root/bench/README.md" "$results" <<'PY'
-import sys
-path, results = sys.argv[1], sys.argv[2]
-text = open(path, encoding="utf-8").read()
-begin, end = "<!-- preview -->", "<!-- /preview -->"
-head, rest = text.split(begin, 1)
-_, tail = rest.split(end, 1)
-open(path, "w", encoding="utf-8").write(head + begin + "\n" + results + "\n" + end + tail)
-PY
+write_figures preview "$results"
 echo "bench: preview figures written to bench/README.md" >&2

@@ -8,6 +8,7 @@
 #   RUNS=n   timed runs of the texture command (default 3); the best counts
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/bench/common.sh"
 bench=$root/build/bench-texture
 cli=$root/build/native/bin/tessaro-cli
 tool=$root/build/native/bin/texture_bench
@@ -73,13 +74,5 @@ results=$(
   png 9
 )
 printf '%s\n' "$results"
-python3 - "$root/bench/README.md" "$results" <<'PY'
-import sys
-path, figures = sys.argv[1], sys.argv[2]
-text = open(path, encoding="utf-8").read()
-begin, end = "<!-- texture -->", "<!-- /texture -->"
-head, rest = text.split(begin, 1)
-_, tail = rest.split(end, 1)
-open(path, "w", encoding="utf-8").write(head + begin + "\n" + figures + "\n" + end + tail)
-PY
+write_figures texture "$results"
 echo "bench: texture figures written to bench/README.md" >&2

@@ -11,11 +11,8 @@ case ${1:-} in
   *) echo 'usage: bench/texture_view.sh   (make bench)' >&2; exit 2 ;;
 esac
 root=$(cd "$(dirname "$0")/.." && pwd)
-arch=${TESSARO_WINE_ARCH:-}
-if [ -z "$arch" ]; then
-  arch=win64
-  "$root/tests/harness/can-run-win32.sh" >/dev/null && arch=win32
-fi
+. "$root/bench/common.sh"
+arch=$(bench_arch)
 exe=$root/build/$arch/bin/texture_view_bench.exe
 samples=$(cd "$root/.." && pwd)/shared/testdata/textures
 pack=$root/build/bench-texture/sample.vpk
@@ -52,13 +49,5 @@ results=$(
   echo "| of which: decoded to RGBA (no window) | ${v[texture.decode]} ms | | |"
 )
 printf '%s\n' "$results"
-python3 - "$root/bench/README.md" "$results" <<'PY'
-import sys
-path, results = sys.argv[1], sys.argv[2]
-text = open(path, encoding="utf-8").read()
-begin, end = "<!-- texture-view -->", "<!-- /texture-view -->"
-head, rest = text.split(begin, 1)
-_, tail = rest.split(end, 1)
-open(path, "w", encoding="utf-8").write(head + begin + "\n" + results + "\n" + end + tail)
-PY
+write_figures texture-view "$results"
 echo "bench: texture view figures written to bench/README.md" >&2
